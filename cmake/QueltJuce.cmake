@@ -1,0 +1,42 @@
+# Every JUCE module we use is compiled exactly once, into quelt_juce. JUCE's module
+# targets are INTERFACE libraries that carry their .cpp files, so they are linked
+# PRIVATE here (compiled into this library only) and the include directories and
+# compile definitions they bring are re-exported to whoever links quelt_juce.
+add_library(quelt_juce STATIC)
+
+target_link_libraries(quelt_juce
+    PRIVATE
+        juce::juce_core
+        juce::juce_data_structures
+        juce::juce_events
+        juce::juce_graphics
+        juce::juce_gui_basics
+        juce::juce_audio_basics
+        juce::juce_audio_devices
+    PUBLIC
+        juce::pkgconfig_JUCE_CURL_LINUX_DEPS
+        juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+
+target_compile_definitions(quelt_juce
+    PUBLIC
+        JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
+        JUCE_STANDALONE_APPLICATION=1
+        JUCE_MODAL_LOOPS_PERMITTED=1
+        JUCE_USE_CURL=1
+        JUCE_LOAD_CURL_SYMBOLS_LAZILY=0
+        JUCE_WEB_BROWSER=0
+        JUCE_DISPLAY_SPLASH_SCREEN=0
+        JUCE_REPORT_APP_USAGE=0
+        JUCE_USE_DARK_SPLASH_SCREEN=0
+        JUCE_STRICT_REFCOUNTEDPOINTER=1
+        JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)
+
+target_include_directories(quelt_juce INTERFACE
+    $<TARGET_PROPERTY:quelt_juce,INCLUDE_DIRECTORIES>)
+target_compile_definitions(quelt_juce INTERFACE
+    $<TARGET_PROPERTY:quelt_juce,COMPILE_DEFINITIONS>)
+
+if(UNIX AND NOT APPLE)
+    find_package(ALSA REQUIRED)
+    target_link_libraries(quelt_juce PUBLIC ALSA::ALSA)
+endif()

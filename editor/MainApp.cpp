@@ -1,0 +1,80 @@
+#include "editor/MainApp.h"
+
+#include "platform/MidiPorts.h"
+
+namespace
+{
+    // Stands in the window until the editor page exists: the surface's size
+    // with the Trevan M layout.
+    class PlaceholderContent : public juce::Component
+    {
+    public:
+        PlaceholderContent() { setSize (1000, 576); }
+    };
+}
+
+MainApp::~MainApp() = default;
+
+const juce::String MainApp::getApplicationName()    { return "Trevan M/X Quelt"; }
+const juce::String MainApp::getApplicationVersion() { return juce::String ("V") + "2.17"; }
+bool MainApp::moreThanOneInstanceAllowed()          { return false; }
+
+void MainApp::initialise (const juce::String&)
+{
+    initializeApplication();
+
+    mainWindow = std::make_unique<MainWindow> (getApplicationName() + " " + getApplicationVersion());
+}
+
+void MainApp::initializeApplication()
+{
+    // Enumerating once up front lets the MIDI system settle before the user
+    // first opens a port list; the lists themselves are not kept.
+    MidiPorts::getInputNames();
+    MidiPorts::getOutputNames();
+}
+
+void MainApp::shutdown()
+{
+    mainWindow = nullptr;
+}
+
+void MainApp::anotherInstanceStarted (const juce::String&)
+{
+    if (mainWindow != nullptr)
+        mainWindow->toFront (true);
+}
+
+void MainApp::systemRequestedQuit()
+{
+    quit();
+}
+
+MainApp::MainWindow::MainWindow (const juce::String& title)
+    : DocumentWindow (title, juce::Colour (0xFFEEEEEE),
+                      juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton, true)
+{
+    setUsingNativeTitleBar (true);
+    setContentOwned (new PlaceholderContent(), true);
+    centreWithSize (getWidth(), getHeight());
+    setVisible (true);
+    setResizable (false, false);
+}
+
+MainApp::MainWindow::~MainWindow() = default;
+
+bool MainApp::MainWindow::keyPressed (const juce::KeyPress& key)
+{
+    if (key.getKeyCode() == juce::KeyPress::escapeKey)
+    {
+        juce::JUCEApplicationBase::quit();
+        return true;
+    }
+
+    return Component::keyPressed (key);
+}
+
+void MainApp::MainWindow::closeButtonPressed()
+{
+    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}
