@@ -20,7 +20,7 @@ mkdir -p "$HOME"
 # JUCE loads the X11 libraries at run time and unloads them on the way out,
 # so LeakSanitizer sees their caches as leaks of an unknown module; our own
 # code's leaks are hunted by the unit tests, this test is about the window.
-export ASAN_OPTIONS="detect_leaks=0:${ASAN_OPTIONS:-}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
 "$app" >"$out/app.log" 2>&1 &
 pid=$!
