@@ -1,0 +1,8 @@
+#include "core/SharedFlags.h"
+
+int isZoomNorLR = 0;
+int isJogLorR = 0;
+bool displayingExpander = false;
+int g_LasPtcl4Usdf = 0;
+
+const int zomjog2cid[3][2] = { { 73, 74 }, { 86, 87 }, { 88, 89 } };

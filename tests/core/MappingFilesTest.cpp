@@ -1,0 +1,299 @@
+#include "tests/core/TrvPlusFixture.h"
+
+#include "core/CtType.h"
+#include "core/FactoryTables.h"
+#include "core/RecordRow.h"
+
+namespace
+{
+    [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
+
+    juce::File testFolder()
+    {
+        auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                     .getChildFile ("quelt-mapping-files")
+                     .getChildFile (::testing::UnitTest::GetInstance()->current_test_info()->name());
+        f.deleteRecursively();
+        f.createDirectory();
+        return f;
+    }
+
+    juce::ValueTree liveMap (TrvPlus& t, int mode)
+    {
+        const auto before = t.getCurrentCtMode();
+        t.setCtMode (CtMode (mode));
+        auto tree = t.getCurrentMap().getTree();
+        t.setCtMode (before);
+        return tree;
+    }
+
+    // A usrdef-mcp file holding the factory map with some controls changed or
+    // left out.
+    juce::File usrdefMcpFile (const juce::File& folder,
+                              std::function<void (juce::ValueTree& controls)> edit)
+    {
+        auto tree = CtMap (CtMode (CtMode::usrdefMcp)).getTree();
+        auto controls = tree.getChildWithName (Tags::controls);
+        edit (controls);
+        auto file = folder.getChildFile ("edited.quelt");
+        tree.createXml()->writeTo (file);
+        return file;
+    }
+
+    juce::ValueTree controlWithId (juce::ValueTree& controls, int id)
+    {
+        return controls.getChildWithProperty (Tags::cid, id);
+    }
+
+    struct ModelSnapshot
+    {
+        explicit ModelSnapshot (TrvPlus& t) : mode (t.getCurrentCtMode().getValue())
+        {
+            for (int m = 0; m < 5; ++m)
+                maps.add (liveMap (t, m).toXmlString());
+        }
+
+        bool operator== (const ModelSnapshot& o) const
+        {
+            return mode == o.mode && maps == o.maps && mirrors == o.mirrors;
+        }
+
+        int mode;
+        juce::StringArray maps;
+        MirrorSnapshot mirrors;
+    };
+}
+
+using MappingFiles = TrvPlusFixture;
+
+TEST_F (MappingFiles, EveryFactoryMapSurvivesASaveAndLoadPropertyByProperty)
+{
+    auto folder = testFolder();
+
+    for (int m = 0; m < 5; ++m)
+    {
+        trv->setCtMode (CtMode (m));
+        const auto before = trv->getCurrentMap().getTree().createCopy();
+        auto file = folder.getChildFile (CtMode::slugForType (m) + ".quelt");
+
+        ASSERT_TRUE (trv->saveCurrentMapping (file).wasOk());
+        trv->setCtMode (CtMode (CtMode::mackie));
+        ASSERT_TRUE (trv->openFile (file).wasOk());
+
+        EXPECT_EQ (trv->getCurrentCtMode().getValue(), m);
+        const auto after = trv->getCurrentMap().getTree();
+        EXPECT_EQ (after.getParent().indexOf (after), m) << "the loaded map takes the place of the old one";
+        EXPECT_TRUE (after.isEquivalentTo (before)) << CtMode::slugForType (m);
+    }
+}
+
+TEST_F (MappingFiles, AnEditedMapComesBackAndTheFileHasItsDocumentedForm)
+{
+    auto folder = testFolder();
+    trv->setCtMode (CtMode (CtMode::usrdefHui));
+    auto map = trv->getCurrentMap();
+    map.getControlById (3).setProperty (Tags::v1, 11, nullptr);
+    map.getControlById (78).setProperty (Tags::value, 12, nullptr);
+    const auto before = map.getTree().createCopy();
+
+    auto file = folder.getChildFile ("hui.quelt");
+    ASSERT_TRUE (trv->saveCurrentMapping (file).wasOk());
+
+    const auto text = file.loadFileAsString();
+    EXPECT_TRUE (text.startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_TRUE (text.contains ("<map mode=\"usrdef-hui\" name=\"User Define\" protocol=\"1\">"));
+    EXPECT_TRUE (text.contains ("<control id=\"3\" kind=\"button\" type=\"cc\" chan=\"1\" value=\"90\" value1=\"11\"")) << text.substring (0, 400);
+    EXPECT_TRUE (text.contains ("value2=\"71\" velo=\"127\"/>")) << "integers in decimal";
+
+    trv->setCtMode (CtMode (CtMode::mackie));
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_TRUE (trv->getCurrentMap().getTree().isEquivalentTo (before));
+}
+
+TEST_F (MappingFiles, LoadingAUsrdefMcpMapRefreshesItsRecordTable)
+{
+    auto folder = testFolder();
+    auto file = usrdefMcpFile (folder, [] (juce::ValueTree& controls)
+    {
+        auto knob = controlWithId (controls, 65);
+        knob.setProperty (Tags::type, "cc", nullptr);
+        knob.setProperty (Tags::chan, 3, nullptr);
+        knob.setProperty (Tags::value, 16, nullptr);
+        knob.setProperty (Tags::velo, 64, nullptr);
+
+        auto knob2 = controlWithId (controls, 66);
+        knob2.setProperty (Tags::type, "cc", nullptr);
+        knob2.setProperty (Tags::value, 30, nullptr);
+        knob2.setProperty (Tags::velo, 5, nullptr);
+
+        controls.removeChild (controlWithId (controls, 5), nullptr);
+
+        auto touch = controlWithId (controls, 41);
+        touch.setProperty (Tags::type, "null", nullptr);
+        touch.setProperty (Tags::chan, 1, nullptr);
+
+        controlWithId (controls, 2).setProperty (Tags::value, 300, nullptr);   // keeps its low 8 bits
+    });
+
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_EQ (trv->getCurrentCtMode().getValue(), CtMode::usrdefMcp);
+
+    auto row = [] (int r) { return std::vector<int> { nd[r][0], nd[r][1], nd[r][2], nd[r][3] }; };
+
+    EXPECT_EQ (row (71), (std::vector<int> { 0x0B, 0xB2, 0x10, 0x40 }));
+    EXPECT_EQ (knobVelos[0][0], 64);
+    EXPECT_EQ (row (72), (std::vector<int> { 0x0B, 0xB0, 30, 5 }));
+    EXPECT_EQ (knobVelos[1][1], 5) << "a controller outside 16..23 and 60 takes the second byte";
+    EXPECT_EQ (row (29), (std::vector<int> { 0x09, 0x90, 0x00, 0x7F })) << "a missing control reads as defaults";
+    EXPECT_EQ (nd[81][0], 0);
+    EXPECT_EQ (nd[81][1], 0x00);
+    EXPECT_EQ (nd[26][2], 300 & 0xFF);
+}
+
+TEST_F (MappingFiles, JogHalvesRefreshTheRowsOfTheCurrentJogState)
+{
+    auto folder = testFolder();
+    auto file = usrdefMcpFile (folder, [] (juce::ValueTree& controls)
+    {
+        for (int id : { 73, 74 })
+        {
+            auto jog = controlWithId (controls, id);
+            jog.setProperty (Tags::type, "cc", nullptr);
+            jog.setProperty (Tags::value, id == 73 ? 60 : 61, nullptr);
+            jog.setProperty (Tags::velo, id, nullptr);
+        }
+    });
+
+    // In jog state 0 the halves have rows of their own.
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_EQ (nd[80][2], 60);
+    EXPECT_EQ (nd[79][2], 61);
+    EXPECT_EQ (knobVelos[8][0], 73);
+    EXPECT_EQ (knobVelos[8][1], 74);
+
+    // In the cursor states they share the rows of the cursor targets, which
+    // come later in id order and so keep their own records; the rotation
+    // bytes are left alone.
+    const int targetRows[3][2] = { {}, { 69, 70 }, { 67, 68 } };
+
+    for (int state = 1; state < 3; ++state)
+    {
+        SetUp();
+        isZoomNorLR = state;
+        knobVelos[8][0] = knobVelos[8][1] = 0;
+
+        ASSERT_TRUE (trv->openFile (file).wasOk());
+        EXPECT_EQ (rowForCid (73), targetRows[state][0]);
+        EXPECT_EQ (nd[targetRows[state][0]][2], cbBnAttrs0[targetRows[state][0]][2]) << "state " << state;
+        EXPECT_EQ (nd[80][2], 60) << "the jog rows keep what state 0 left";
+        EXPECT_EQ (knobVelos[8][0], 0) << "state " << state;
+        EXPECT_EQ (knobVelos[8][1], 0) << "state " << state;
+    }
+}
+
+TEST_F (MappingFiles, OtherModesLoadWithoutTouchingAnyRecordTableAndKeepTheirProtocol)
+{
+    auto folder = testFolder();
+    auto tree = CtMap (CtMode (CtMode::logic)).getTree();
+    tree.setProperty (Tags::ptcl, 1, nullptr);
+    tree.getChildWithName (Tags::controls).getChild (0).setProperty (Tags::value, 77, nullptr);
+    auto file = folder.getChildFile ("logic.quelt");
+    tree.createXml()->writeTo (file);
+
+    const MirrorSnapshot before;
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_TRUE (MirrorSnapshot() == before);
+    EXPECT_EQ (trv->getCurrPtcl(), 1);
+}
+
+TEST_F (MappingFiles, ASlugWithBlanksLoadsUnderItsNormalisedMode)
+{
+    auto folder = testFolder();
+    auto tree = CtMap (CtMode (CtMode::proTools)).getTree();
+    tree.setProperty (Tags::mode, "  pro-tools\t", nullptr);
+    auto file = folder.getChildFile ("blanks.quelt");
+    tree.createXml()->writeTo (file);
+
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_EQ (trv->getCurrentCtMode().getValue(), CtMode::proTools);
+    EXPECT_EQ (trv->getCurrentMap().getTree().getProperty (Tags::mode).toString(), "pro-tools");
+
+    trv->setCtMode (CtMode (CtMode::mackie));
+    trv->setCtMode (CtMode (CtMode::proTools));
+    EXPECT_TRUE (trv->getCurrentMap().getTree().isValid()) << "the mode stays reachable";
+}
+
+TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
+{
+    auto folder = testFolder();
+    trv->setCtMode (CtMode (CtMode::usrdefMcp));
+    trv->getCurrentMap().getControlById (9).setProperty (Tags::value, 42, nullptr);
+    nd[10][2] = 42;
+
+    auto write = [&] (const juce::String& name, const juce::String& text)
+    {
+        auto f = folder.getChildFile (name);
+        f.replaceWithText (text);
+        return f;
+    };
+
+    auto goodText = CtMap (CtMode (CtMode::logic)).getTree().toXmlString();
+
+    juce::Array<juce::File> bad {
+        write ("empty.quelt", {}),
+        write ("text.quelt", "this is not a mapping"),
+        write ("truncated.quelt", goodText.substring (0, goodText.length() / 2)),
+        write ("unclosed.quelt", "<map mode=\"logic\""),
+        write ("root.quelt", goodText.replace ("<map ", "<mapping ").replace ("</map>", "</mapping>")),
+        write ("unknown-mode.quelt", goodText.replace ("mode=\"logic\"", "mode=\"cubase\"")),
+        write ("no-mode.quelt", goodText.replace ("mode=\"logic\" ", "")),
+        write ("case.quelt", goodText.replace ("mode=\"logic\"", "mode=\"Logic\"")),
+        folder.getChildFile ("missing.quelt"),
+        folder,
+    };
+
+    auto garbage = folder.getChildFile ("garbage.quelt");
+    juce::Random rng (17);
+    juce::MemoryBlock noise (4096);
+    rng.fillBitsRandomly (noise.getData(), noise.getSize());
+    garbage.replaceWithData (noise.getData(), noise.getSize());
+    bad.add (garbage);
+
+    auto huge = folder.getChildFile ("huge.quelt");
+    {
+        juce::FileOutputStream out (huge);
+        out << "<map mode=\"logic\" name=\"Logic Pro\" protocol=\"0\"><controls>";
+        const juce::String filler ("<control id=\"1\" kind=\"button\" type=\"note\" chan=\"1\" value=\"0\"/>\n");
+        while (out.getPosition() < 50 * 1024 * 1024)
+            out << filler;
+        out << "</controls></map>";
+    }
+    bad.add (huge);
+
+    const ModelSnapshot before (*trv);
+
+    for (auto& f : bad)
+    {
+        auto r = trv->openFile (f);
+        EXPECT_TRUE (r.failed()) << f.getFileName();
+        EXPECT_EQ (r.getErrorMessage(), "Could not load mapping data") << f.getFileName();
+        EXPECT_TRUE (ModelSnapshot (*trv) == before) << f.getFileName();
+    }
+}
+
+TEST_F (MappingFiles, AFailedSaveKeepsThePreviousFile)
+{
+    const auto dir = juce::SystemStats::getEnvironmentVariable ("QUELT_READONLY_DIR", {});
+
+    if (dir.isEmpty())
+        GTEST_SKIP() << "needs the read-only folder of tests/support/with-private-var.sh";
+
+    auto target = juce::File (dir).getChildFile ("previous.quelt");
+    const auto previous = target.loadFileAsString();
+
+    auto r = trv->saveCurrentMapping (target);
+    EXPECT_TRUE (r.failed());
+    EXPECT_EQ (r.getErrorMessage(), "Failed to write mapping file");
+    EXPECT_EQ (target.loadFileAsString(), previous);
+    EXPECT_EQ (juce::File (dir).getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+}

@@ -1,0 +1,117 @@
+#include "tests/core/TrvPlusFixture.h"
+
+#include "core/Settings.h"
+
+namespace
+{
+    [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
+
+    juce::ValueTree mapOf (TrvPlus& t, int mode)
+    {
+        const auto before = t.getCurrentCtMode();
+        t.setCtMode (CtMode (mode));
+        auto tree = t.getCurrentMap().getTree();
+        t.setCtMode (before);
+        return tree;
+    }
+}
+
+using TrvPlusSingleton = TrvPlusFixture;
+
+TEST_F (TrvPlusSingleton, StartsWithTheFiveFactoryMapsAndMackieCurrent)
+{
+    EXPECT_EQ (trv->getCurrentCtMode().getValue(), CtMode::mackie);
+    EXPECT_EQ (trv->getCurrPtcl(), 0);
+
+    for (int m = 0; m < 5; ++m)
+    {
+        auto map = mapOf (*trv, m);
+        EXPECT_EQ (map.getProperty (Tags::mode).toString(), CtMode::slugForType (m));
+        EXPECT_TRUE (map.isEquivalentTo (CtMap (CtMode (m)).getTree())) << "mode " << m;
+    }
+
+    EXPECT_EQ (trv->getCurrentMap().getTree().getProperty (Tags::mode).toString(), "mackie");
+}
+
+TEST_F (TrvPlusSingleton, ModeChangesLeaveTheProtocolAloneUntilItIsRecomputed)
+{
+    g_LasPtcl4Usdf = 0;
+    mapOf (*trv, CtMode::usrdefHui).setProperty (Tags::ptcl, 0, nullptr);
+
+    trv->setCtMode (CtMode (CtMode::usrdefHui));
+    EXPECT_EQ (trv->getCurrPtcl(), 0);
+    EXPECT_EQ (g_LasPtcl4Usdf, 0);
+
+    trv->setPtcl (0);       // the argument is not what decides
+    EXPECT_EQ (trv->getCurrPtcl(), 1);
+    EXPECT_EQ (g_LasPtcl4Usdf, 1);
+
+    trv->setCtMode (CtMode (CtMode::usrdefMcp));
+    trv->setPtcl (1);
+    EXPECT_EQ (trv->getCurrPtcl(), 0);
+    EXPECT_EQ (g_LasPtcl4Usdf, 0);
+
+    g_LasPtcl4Usdf = 1;
+    trv->setCtMode (CtMode (CtMode::proTools));
+    trv->setPtcl (0);
+    EXPECT_EQ (trv->getCurrPtcl(), 1);
+    EXPECT_EQ (g_LasPtcl4Usdf, 1) << "only the user-defined modes set it";
+
+    trv->setCtMode (CtMode (CtMode::logic));
+    trv->setPtcl (1);
+    EXPECT_EQ (trv->getCurrPtcl(), 0);
+    EXPECT_EQ (g_LasPtcl4Usdf, 1);
+}
+
+TEST_F (TrvPlusSingleton, EveryModeChangeRewritesTheCurrentSlug)
+{
+    for (int m : { 4, 2, 0, 3, 1 })
+    {
+        trv->setCtMode (CtMode (m));
+        EXPECT_EQ (trv->getCurrentCtMode().getValue(), m);
+        EXPECT_EQ (trv->getCurrentMap().getTree().getParent().getProperty (Tags::curr).toString(),
+                   CtMode::slugForType (m));
+    }
+}
+
+TEST_F (TrvPlusSingleton, CurrentMapsShareTheLiveTree)
+{
+    auto a = trv->getCurrentMap();
+    auto b = trv->getCurrentMap();
+
+    a.getControlById (12).setProperty (Tags::value, 99, nullptr);
+    EXPECT_EQ ((int) b.getControlById (12).getProperty (Tags::value), 99);
+    EXPECT_EQ (a.getTree(), b.getTree());
+}
+
+// Destroys the singleton: whatever runs after this in the same process skips.
+TEST_F (TrvPlusSingleton, WritesTheModesTreeToTheSettingsFileWhenDestroyedAndIsNotRecreated)
+{
+    const auto file = Settings::options().getDefaultFile();
+    ASSERT_TRUE (file.getFullPathName().endsWith ("ZorvProAudio/Trv/Trv.conf")) << file.getFullPathName();
+
+    // A file left by an earlier run is never read: the maps started from factory.
+    EXPECT_TRUE (mapOf (*trv, CtMode::logic).isEquivalentTo (CtMap (CtMode (CtMode::logic)).getTree()));
+
+    trv->setCtMode (CtMode (CtMode::usrdefMcp));
+    trv->getCurrentMap().getControlById (7).setProperty (Tags::chan, 5, nullptr);
+
+    juce::ValueTree expected (Tags::modes);
+    expected.setProperty (Tags::curr, "usrdef-mcp", nullptr);
+    for (int m = 0; m < 5; ++m)
+        expected.appendChild (mapOf (*trv, m).createCopy(), nullptr);
+
+    TrvPlus::deleteInstance();
+    EXPECT_EQ (TrvPlus::getInstance(), nullptr);
+
+    ASSERT_TRUE (file.existsAsFile());
+    juce::FileInputStream in (file);
+    EXPECT_EQ (in.readInt(), (int) juce::ByteOrder::makeInt ('C', 'P', 'R', 'P')) << "compressed binary form";
+
+    juce::PropertiesFile props (file, Settings::options());
+    EXPECT_EQ (props.getAllProperties().getAllKeys(), juce::StringArray ("modes"));
+
+    auto stored = props.getXmlValue ("modes");
+    ASSERT_NE (stored, nullptr);
+    EXPECT_TRUE (juce::ValueTree::fromXml (*stored).isEquivalentTo (expected));
+}

@@ -1,0 +1,139 @@
+#include "tests/support/LocalHttpsServer.h"
+
+namespace
+{
+    constexpr int startTimeoutMs = 10000;
+
+    juce::File scratchFolder()
+    {
+        const auto fromTestRun = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", {});
+
+        if (fromTestRun.isNotEmpty())
+            return juce::File (fromTestRun);
+
+        return juce::File::getSpecialLocation (juce::File::tempDirectory);
+    }
+
+    juce::File serverScript()
+    {
+        return juce::File (__FILE__).getSiblingFile ("https_server.py");
+    }
+}
+
+LocalHttpsServer::LocalHttpsServer()
+{
+    workFolder = scratchFolder().getNonexistentChildFile ("https-server", {}, false);
+    documentRoot = workFolder.getChildFile ("root");
+    portFile = workFolder.getChildFile ("port");
+    logFile = workFolder.getChildFile ("requests.log");
+    documentRoot.createDirectory();
+}
+
+LocalHttpsServer::~LocalHttpsServer()
+{
+    stop();
+    workFolder.deleteRecursively();
+}
+
+juce::File LocalHttpsServer::findCertificateFolder()
+{
+    const auto folder = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_CA_DIR", {});
+
+    if (folder.isEmpty() || ! juce::File::isAbsolutePath (folder))
+        return {};
+
+    return juce::File (folder);
+}
+
+bool LocalHttpsServer::start()
+{
+    const auto certificates = findCertificateFolder();
+
+    if (! certificates.getChildFile ("server.crt").existsAsFile())
+    {
+        error = "no test certificates: run through tests/support/with-test-ca.sh";
+        return false;
+    }
+
+    portFile.deleteFile();
+
+    const auto python = juce::SystemStats::getEnvironmentVariable ("QUELT_PYTHON", "python3");
+
+    const juce::StringArray command { python,
+                                      serverScript().getFullPathName(),
+                                      "--root", documentRoot.getFullPathName(),
+                                      "--cert", certificates.getChildFile ("server.crt").getFullPathName(),
+                                      "--key", certificates.getChildFile ("server.key").getFullPathName(),
+                                      "--port-file", portFile.getFullPathName(),
+                                      "--log", logFile.getFullPathName() };
+
+    if (! process.start (command, 0))
+    {
+        error = "could not run " + python;
+        return false;
+    }
+
+    // The script writes the port file only once it listens.
+    for (int waited = 0; waited < startTimeoutMs; waited += 20)
+    {
+        if (portFile.existsAsFile())
+        {
+            port = portFile.loadFileAsString().trim().getIntValue();
+            return port > 0;
+        }
+
+        if (! process.isRunning())
+            break;
+
+        juce::Thread::sleep (20);
+    }
+
+    error = "the server did not start: " + logFile.loadFileAsString();
+    stop();
+    return false;
+}
+
+void LocalHttpsServer::stop()
+{
+    if (process.isRunning())
+    {
+        process.kill();
+        process.waitForProcessToFinish (5000);
+    }
+}
+
+juce::String LocalHttpsServer::getRootUrl() const
+{
+    return "https://127.0.0.1:" + juce::String (port) + "/";
+}
+
+void LocalHttpsServer::addFile (const juce::String& path, const juce::String& content)
+{
+    addFile (path, juce::MemoryBlock (content.toRawUTF8(), content.getNumBytesAsUTF8()));
+}
+
+void LocalHttpsServer::addFile (const juce::String& path, const juce::MemoryBlock& content)
+{
+    auto file = documentRoot.getChildFile (path);
+    file.getParentDirectory().createDirectory();
+    file.replaceWithData (content.getData(), content.getSize());
+}
+
+juce::StringArray LocalHttpsServer::getRequests() const
+{
+    juce::StringArray lines;
+    lines.addLines (logFile.loadFileAsString());
+    lines.removeEmptyStrings();
+    return lines;
+}
+
+int LocalHttpsServer::countRequests (const juce::String& path) const
+{
+    int count = 0;
+
+    for (const auto& line : getRequests())
+        if (line.upToLastOccurrenceOf (" ", false, false).fromFirstOccurrenceOf (" ", false, false) == path)
+            ++count;
+
+    return count;
+}

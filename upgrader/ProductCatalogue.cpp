@@ -1,0 +1,121 @@
+#include "upgrader/Product.h"
+
+#include "core/StrictXml.h"
+#include "upgrader/FirmwareServer.h"
+#include "upgrader/Network.h"
+
+
+namespace zorv
+{
+    namespace
+    {
+        const char* const unknownProduct    = "Cannot fetch firmware details for Unknown product";
+        const char* const serverUnavailable = "The firmware server is currently unavailable.";
+        const char* const noDocument        = "Error connecting to server";
+        const char* const unreadableTree    = "Could not read server response";
+        const char* const noMatch           = "No firmware matches in the server, please try again manually!";
+
+        // A few models have a catalogue of their own; every other one is listed
+        // in the common file.
+        struct CatalogueFile
+        {
+            int pid;
+            const char* file;
+        };
+
+        const CatalogueFile ownCatalogues[] =
+        {
+            { 94,  "firmware-special.xml" },
+            { 130, "firmware-special.xml" }
+        };
+
+        const char* const commonCatalogue = "firmware.xml";
+
+        constexpr int connectionTimeoutMs = 2000;
+        constexpr int maxRedirects = 5;
+
+        const juce::Identifier productId ("pid");
+
+        juce::String catalogueFileFor (int pid)
+        {
+            for (const auto& own : ownCatalogues)
+                if (own.pid == pid)
+                    return own.file;
+
+            return commonCatalogue;
+        }
+
+        //==============================================================================
+        // The catalogue text, when the server answers with a 2xx status and a
+        // well-formed document; null otherwise. An error page is not a catalogue,
+        // even when it happens to be XML.
+        std::unique_ptr<juce::XmlElement> readCatalogueDocument (const juce::URL& url)
+        {
+            int status = 0;
+            auto stream = url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
+                                                     .withConnectionTimeoutMs (connectionTimeoutMs)
+                                                     .withNumRedirectsToFollow (maxRedirects)
+                                                     .withStatusCode (&status));
+
+            if (stream == nullptr || status < 200 || status > 299)
+                return {};
+
+            const auto text = stream->readEntireStreamAsString();
+
+            if (! StrictXml::isWellFormed (text))
+                return {};
+
+            return juce::parseXML (text);
+        }
+
+        // A value tree has no place for text; JUCE would assert on every piece of
+        // it and then drop it, so it is dropped here first.
+        void removeText (juce::XmlElement& element)
+        {
+            element.deleteAllTextElements();
+
+            for (auto* child : element.getChildIterator())
+                removeText (*child);
+        }
+    }
+
+    juce::Result Product::fetchAvailableFirmwares (int pid, juce::ValueTree& catalogue)
+    {
+        if (pid < 0 || pid == Product::Unknown)
+            return juce::Result::fail (unknownProduct);
+
+        const juce::URL url (FirmwareServer::getRootUrl() + catalogueFileFor (pid));
+
+        if (! Network::canConnectToWebsite (url))
+            return juce::Result::fail (serverUnavailable);
+
+        auto document = readCatalogueDocument (url);
+
+        if (document == nullptr)
+            return juce::Result::fail (noDocument);
+
+        removeText (*document);
+        auto tree = juce::ValueTree::fromXml (*document);
+
+        if (! tree.isValid())
+            return juce::Result::fail (unreadableTree);
+
+        // Filtered before the caller sees it, so the caller's tree is never
+        // caught between the server's catalogue and the product's part of it.
+        juce::Array<juce::ValueTree> otherProducts;
+
+        for (const auto& entry : tree)
+            if (entry.getProperty (productId).toString().getIntValue() != pid)
+                otherProducts.add (entry);
+
+        for (const auto& entry : otherProducts)
+            tree.removeChild (entry, nullptr);
+
+        catalogue = tree;
+
+        if (catalogue.getNumChildren() == 0)
+            return juce::Result::fail (noMatch);
+
+        return juce::Result::ok();
+    }
+}

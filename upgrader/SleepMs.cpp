@@ -1,0 +1,30 @@
+#include "upgrader/SleepMs.h"
+
+#include <juce_events/juce_events.h>
+
+namespace zorv
+{
+namespace
+{
+    constexpr int maxSliceMs = 100;
+}
+
+std::vector<int> sleepSlices (int ms)
+{
+    if (ms <= 0)
+        return { 0 };
+
+    std::vector<int> slices ((size_t) (ms / maxSliceMs), maxSliceMs);
+
+    if (ms % maxSliceMs != 0)
+        slices.push_back (ms % maxSliceMs);
+
+    return slices;
+}
+
+void sleep_ms (int ms)
+{
+    for (auto slice : sleepSlices (ms))
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (slice);
+}
+}

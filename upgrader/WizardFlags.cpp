@@ -1,0 +1,12 @@
+#include "upgrader/WizardFlags.h"
+
+bool bAuto = false;
+bool bSerial = false;
+
+namespace zorv
+{
+    bool bTest_fwug = false;
+    bool bEsc = false;
+    bool bForAnyZorv = false;
+    bool protectUiQ = false;
+}

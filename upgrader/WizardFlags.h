@@ -1,0 +1,28 @@
+#pragma once
+
+// Mode switches of the firmware wizard. They live for the whole program run
+// (auto and serial mode carry over from one wizard to the next) and are only
+// touched on the message thread.
+
+// Each step starts the next; pickers confirm themselves; no questions asked.
+extern bool bAuto;
+
+// In auto mode, start again at step 1 after each upload.
+extern bool bSerial;
+
+namespace zorv
+{
+    // Generic ports of the maker's devices and products outside the table are
+    // accepted.
+    extern bool bTest_fwug;
+
+    // Escape was pressed: ends the waits and the automatic chain.
+    extern bool bEsc;
+
+    // A unit of any product may be upgraded, not only the one the wizard was
+    // opened for.
+    extern bool bForAnyZorv;
+
+    // A step is running: the wizard refuses close requests.
+    extern bool protectUiQ;
+}
