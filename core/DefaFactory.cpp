@@ -168,8 +168,10 @@ int Defa::getButtonValue2 (int mode, int i)
     if (i < 40)
         return i;
 
+    // Row i + 1 must be a row of the table; testing i itself keeps a huge
+    // slot from overflowing on the way.
     if (! juce::isPositiveAndBelow (mode, (int) juce::numElementsInArray (arrForMoid))
-         || ! juce::isPositiveAndBelow (i + 1, 100))
+         || ! juce::isPositiveAndBelow (i, 99))
         return 0;
 
     return arrForMoid[mode][i + 1][2];

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -137,4 +138,5 @@ TEST_F (DefaTest, ButtonValue2ReadsTheModesTablePastForty)
     EXPECT_EQ (Defa::getButtonValue2 (1, 80), 55);
     EXPECT_EQ (Defa::getButtonValue2 (3, 80), 104);
     EXPECT_EQ (Defa::getButtonValue2 (0, 99), 0);
+    EXPECT_EQ (Defa::getButtonValue2 (0, std::numeric_limits<int>::max()), 0);
 }
