@@ -1,5 +1,6 @@
 #include "core/RecordSenders.h"
 
+#include "core/CtKind.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
 #include "core/Messages.h"
@@ -183,7 +184,7 @@ void RecordSenders::sendFaderRecord (const juce::ValueTree& control, int mode)
 {
     if (isHuiMode (mode))
     {
-        const int sel = Defa::indexForvalue (mode, 3, (int) control.getProperty (Tags::value));
+        const int sel = Defa::indexForvalue (mode, CtKind::fader, (int) control.getProperty (Tags::value));
         const int n = intOf (control, Tags::v2) & 0x0F;
 
         if (sel <= 8)

@@ -147,7 +147,7 @@ namespace
         }
     }
 
-    bool isWellFormedText (const std::string& s)
+    bool isWellFormedText (const std::string& s, size_t maxDepth)
     {
         size_t i = 0;
 
@@ -213,7 +213,12 @@ namespace
                     return false;
 
                 if (! isEmptyElement)
+                {
+                    if (open.size() >= maxDepth)
+                        return false;
+
                     open.push_back (name);
+                }
             }
         }
 
@@ -221,7 +226,7 @@ namespace
     }
 }
 
-bool StrictXml::isWellFormed (const juce::String& text)
+bool StrictXml::isWellFormed (const juce::String& text, int maxDepth)
 {
-    return isWellFormedText (text.toStdString());
+    return isWellFormedText (text.toStdString(), (size_t) juce::jmax (1, maxDepth));
 }

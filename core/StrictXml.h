@@ -8,8 +8,12 @@
 // answers whose structure matters are checked here before they are believed.
 // Structure only: one root, properly nested and closed elements, quoted
 // attributes, comments, CDATA and processing instructions where they may be.
+//
+// Nesting is capped too: JUCE's parser recurses once per level, so a small
+// file nested a few hundred thousand levels deep would overflow the stack.
+// Our documents are two or three levels deep.
 class StrictXml
 {
 public:
-    static bool isWellFormed (const juce::String& text);
+    static bool isWellFormed (const juce::String& text, int maxDepth = 32);
 };

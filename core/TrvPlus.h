@@ -5,7 +5,6 @@
 #include "upgrader/Product.h"
 
 #include <juce_core/juce_core.h>
-#include <juce_events/juce_events.h>
 
 #include <memory>
 

@@ -57,7 +57,7 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
 
     pid = (zorv::PID_S) (117 + (displayingExpander ? 1 : 0));
 
-    out->sendMessageNow (juce::MidiMessage (zorv::midiExtra, 3));
+    out->sendMessageNow (Messages::frameMarker());
     out->sendMessageNow (Messages::makeStart ((int) pid, mode));
     juce::Thread::sleep (2);
 
@@ -90,7 +90,7 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
     for (int id = 77; id <= 85; ++id)               // rows 90..98
         send.sendFaderRecord (controlFor (map, id), mode);
 
-    send.sendMessageSingly (juce::MidiMessage (zorv::midiExtra, 3));
+    send.sendMessageSingly (Messages::frameMarker());
     send.sendMessageSingly (Messages::makeEnd());
 
     return juce::Result::ok();

@@ -5,16 +5,17 @@
 
 namespace zorv::DeviceHelpers
 {
+const char* const fwugPortText = "Zorv firmware upgrade";
+
 namespace
 {
-    const char* const fwugText = "Zorv firmware upgrade";
     const char* const fwugShownName = "Zorv firmware upgrade manager";
     const char* const systemSynthText = "Microsoft";
     const char* const genericZorvPattern = "ZORV*Midi*";
 
     bool containsFwugText (const juce::String& name)
     {
-        return name.containsIgnoreCase (fwugText);
+        return name.containsIgnoreCase (fwugPortText);
     }
 }
 

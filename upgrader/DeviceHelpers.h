@@ -8,6 +8,9 @@
 // that entry is turned back into the real port name before it is used.
 namespace zorv::DeviceHelpers
 {
+    // What every port of a device in upgrade mode has in its name.
+    extern const char* const fwugPortText;
+
     // With `productPort`: not an operating-system synth port ("Microsoft"),
     // and unless `allowFwug`, not an upgrade-mode port either. Without it:
     // an upgrade-mode port by isFwugPortName.

@@ -1,6 +1,6 @@
 #include "upgrader/FirmwareDownload.h"
 
-#include <juce_events/juce_events.h>
+#include "upgrader/SleepMs.h"
 
 namespace zorv
 {
@@ -8,15 +8,6 @@ namespace zorv
     {
         constexpr int pollIntervalMs = 32;
 
-        void pause (int milliseconds)
-        {
-            auto* mm = juce::MessageManager::getInstanceWithoutCreating();
-
-            if (mm != nullptr && mm->isThisTheMessageThread())
-                mm->runDispatchLoopUntil (milliseconds);
-            else
-                juce::Thread::sleep (milliseconds);
-        }
     }
 
     juce::Result FirmwareDownload::downloadToFile (const juce::URL& source, const juce::File& target)
@@ -41,7 +32,7 @@ namespace zorv
             return juce::Result::fail ("Could not connect to " + address);
 
         while (! task->isFinished())
-            pause (pollIntervalMs);
+            sleep_ms (pollIntervalMs);
 
         const auto status = task->statusCode();
         const auto brokenOff = task->hadError();

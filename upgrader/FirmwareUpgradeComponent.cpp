@@ -9,8 +9,6 @@ namespace zorv
 {
 namespace
 {
-    const char* const fwugText = "Zorv firmware upgrade";
-
     juce::StringArray rawPortNames (bool outputs)
     {
         return outputs ? MidiPorts::getOutputNames() : MidiPorts::getInputNames();
@@ -48,7 +46,7 @@ int FirmwareUpgradeComponent::getNumsOf_Fwug_and_Prod (int pid, int k)
 
     for (const auto& name : rawPortNames (true))
     {
-        if (name.contains (fwugText))
+        if (name.contains (DeviceHelpers::fwugPortText))
             ++upgradePorts;
 
         if (Product::pidFromDeviceName (name) == pid)

@@ -4,9 +4,8 @@
 
 namespace zorv
 {
-    // The firmware upgrade wizard. For now it holds the port-counting and
-    // file-name queries that the wizard's steps and pickers share; none of
-    // them reads any wizard state.
+    // The firmware upgrade wizard: the port-counting and file-name queries
+    // that its steps and pickers share; none of them reads any wizard state.
     class FirmwareUpgradeComponent
     {
     public:

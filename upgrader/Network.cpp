@@ -1,6 +1,6 @@
 #include "upgrader/Network.h"
 
-#include <juce_events/juce_events.h>
+#include "upgrader/SleepMs.h"
 
 namespace zorv
 {
@@ -10,18 +10,6 @@ namespace zorv
         constexpr int connectionTimeoutMs = 2000;
         constexpr int maxRedirects = 5;
         constexpr int pauseAfterFailureMs = 50;
-
-        // The wizard waits on the message thread, so the pause between tries
-        // keeps its window alive; off that thread there is no loop to run.
-        void pause (int milliseconds)
-        {
-            auto* mm = juce::MessageManager::getInstanceWithoutCreating();
-
-            if (mm != nullptr && mm->isThisTheMessageThread())
-                mm->runDispatchLoopUntil (milliseconds);
-            else
-                juce::Thread::sleep (milliseconds);
-        }
     }
 
     bool Network::canConnectToWebsite (const juce::URL& url)
@@ -37,7 +25,7 @@ namespace zorv
             if (stream != nullptr && status >= 200 && status <= 299)
                 return true;
 
-            pause (pauseAfterFailureMs);
+            sleep_ms (pauseAfterFailureMs);
         }
 
         return false;

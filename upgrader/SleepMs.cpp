@@ -24,7 +24,16 @@ std::vector<int> sleepSlices (int ms)
 
 void sleep_ms (int ms)
 {
+    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+
+    // Off the message thread there is no loop to keep alive.
+    if (mm == nullptr || ! mm->isThisTheMessageThread())
+    {
+        juce::Thread::sleep (juce::jmax (0, ms));
+        return;
+    }
+
     for (auto slice : sleepSlices (ms))
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (slice);
+        mm->runDispatchLoopUntil (slice);
 }
 }

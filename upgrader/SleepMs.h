@@ -9,6 +9,7 @@ namespace zorv
     std::vector<int> sleepSlices (int ms);
 
     // Waits `ms` while the message loop keeps running, so the window stays
-    // alive and messages (clicks, keys) are dispatched meanwhile.
+    // alive and messages (clicks, keys) are dispatched meanwhile. Off the
+    // message thread it simply sleeps.
     void sleep_ms (int ms);
 }

@@ -18,15 +18,6 @@ namespace
         return f;
     }
 
-    juce::ValueTree liveMap (TrvPlus& t, int mode)
-    {
-        const auto before = t.getCurrentCtMode();
-        t.setCtMode (CtMode (mode));
-        auto tree = t.getCurrentMap().getTree();
-        t.setCtMode (before);
-        return tree;
-    }
-
     // A usrdef-mcp file holding the factory map with some controls changed or
     // left out.
     juce::File usrdefMcpFile (const juce::File& folder,
@@ -50,7 +41,7 @@ namespace
         explicit ModelSnapshot (TrvPlus& t) : mode (t.getCurrentCtMode().getValue())
         {
             for (int m = 0; m < 5; ++m)
-                maps.add (liveMap (t, m).toXmlString());
+                maps.add (TrvPlusFixture::liveMap (t, m).toXmlString());
         }
 
         bool operator== (const ModelSnapshot& o) const
@@ -64,7 +55,14 @@ namespace
     };
 }
 
-using MappingFiles = TrvPlusFixture;
+class MappingFiles : public TrvPlusFixture
+{
+protected:
+    void TearDown() override
+    {
+        juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("quelt-mapping-files").deleteRecursively();
+    }
+};
 
 TEST_F (MappingFiles, EveryFactoryMapSurvivesASaveAndLoadPropertyByProperty)
 {
@@ -248,6 +246,8 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
         write ("unknown-mode.quelt", goodText.replace ("mode=\"logic\"", "mode=\"cubase\"")),
         write ("no-mode.quelt", goodText.replace ("mode=\"logic\" ", "")),
         write ("case.quelt", goodText.replace ("mode=\"logic\"", "mode=\"Logic\"")),
+        write ("deep.quelt", goodText.replace ("<controls>", "<controls>" + juce::String::repeatedString ("<a>", 20000))
+                                     .replace ("</controls>", juce::String::repeatedString ("</a>", 20000) + "</controls>")),
         folder.getChildFile ("missing.quelt"),
         folder,
     };

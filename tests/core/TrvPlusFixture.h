@@ -19,6 +19,10 @@ class TrvPlusFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Its destruction writes the settings file: only with a throw-away /var.
+        if (juce::SystemStats::getEnvironmentVariable ("QUELT_READONLY_DIR", {}).isEmpty())
+            GTEST_SKIP() << "run through tests/support/with-private-var.sh (ctest does)";
+
         trv = TrvPlus::getInstance();
 
         if (trv == nullptr)
@@ -40,6 +44,18 @@ protected:
         trv->setCurrentOutputDevice ({});
     }
 
+public:
+    // The map of a mode, without changing which mode is current.
+    static juce::ValueTree liveMap (TrvPlus& t, int mode)
+    {
+        const auto before = t.getCurrentCtMode();
+        t.setCtMode (CtMode (mode));
+        auto tree = t.getCurrentMap().getTree();
+        t.setCtMode (before);
+        return tree;
+    }
+
+protected:
     TrvPlus* trv = nullptr;
 };
 

@@ -5,15 +5,6 @@
 namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
-
-    juce::ValueTree mapOf (TrvPlus& t, int mode)
-    {
-        const auto before = t.getCurrentCtMode();
-        t.setCtMode (CtMode (mode));
-        auto tree = t.getCurrentMap().getTree();
-        t.setCtMode (before);
-        return tree;
-    }
 }
 
 using TrvPlusSingleton = TrvPlusFixture;
@@ -25,7 +16,7 @@ TEST_F (TrvPlusSingleton, StartsWithTheFiveFactoryMapsAndMackieCurrent)
 
     for (int m = 0; m < 5; ++m)
     {
-        auto map = mapOf (*trv, m);
+        auto map = liveMap (*trv, m);
         EXPECT_EQ (map.getProperty (Tags::mode).toString(), CtMode::slugForType (m));
         EXPECT_TRUE (map.isEquivalentTo (CtMap (CtMode (m)).getTree())) << "mode " << m;
     }
@@ -36,7 +27,7 @@ TEST_F (TrvPlusSingleton, StartsWithTheFiveFactoryMapsAndMackieCurrent)
 TEST_F (TrvPlusSingleton, ModeChangesLeaveTheProtocolAloneUntilItIsRecomputed)
 {
     g_LasPtcl4Usdf = 0;
-    mapOf (*trv, CtMode::usrdefHui).setProperty (Tags::ptcl, 0, nullptr);
+    liveMap (*trv, CtMode::usrdefHui).setProperty (Tags::ptcl, 0, nullptr);
 
     trv->setCtMode (CtMode (CtMode::usrdefHui));
     EXPECT_EQ (trv->getCurrPtcl(), 0);
@@ -91,7 +82,7 @@ TEST_F (TrvPlusSingleton, WritesTheModesTreeToTheSettingsFileWhenDestroyedAndIsN
     ASSERT_TRUE (file.getFullPathName().endsWith ("ZorvProAudio/Trv/Trv.conf")) << file.getFullPathName();
 
     // A file left by an earlier run is never read: the maps started from factory.
-    EXPECT_TRUE (mapOf (*trv, CtMode::logic).isEquivalentTo (CtMap (CtMode (CtMode::logic)).getTree()));
+    EXPECT_TRUE (liveMap (*trv, CtMode::logic).isEquivalentTo (CtMap (CtMode (CtMode::logic)).getTree()));
 
     trv->setCtMode (CtMode (CtMode::usrdefMcp));
     trv->getCurrentMap().getControlById (7).setProperty (Tags::chan, 5, nullptr);
@@ -99,7 +90,7 @@ TEST_F (TrvPlusSingleton, WritesTheModesTreeToTheSettingsFileWhenDestroyedAndIsN
     juce::ValueTree expected (Tags::modes);
     expected.setProperty (Tags::curr, "usrdef-mcp", nullptr);
     for (int m = 0; m < 5; ++m)
-        expected.appendChild (mapOf (*trv, m).createCopy(), nullptr);
+        expected.appendChild (liveMap (*trv, m).createCopy(), nullptr);
 
     TrvPlus::deleteInstance();
     EXPECT_EQ (TrvPlus::getInstance(), nullptr);
