@@ -8,16 +8,6 @@ namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
 
-    juce::File testFolder()
-    {
-        auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                     .getChildFile ("quelt-mapping-files")
-                     .getChildFile (::testing::UnitTest::GetInstance()->current_test_info()->name());
-        f.deleteRecursively();
-        f.createDirectory();
-        return f;
-    }
-
     // A usrdef-mcp file holding the factory map with some controls changed or
     // left out.
     juce::File usrdefMcpFile (const juce::File& folder,
@@ -55,13 +45,26 @@ namespace
     };
 }
 
+// Each test writes its files into a folder of its own, gone afterwards
+// (tests run in parallel processes).
 class MappingFiles : public TrvPlusFixture
 {
 protected:
     void TearDown() override
     {
-        juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("quelt-mapping-files").deleteRecursively();
+        if (folderInUse != juce::File())
+            folderInUse.deleteRecursively();
     }
+
+    juce::File testFolder()
+    {
+        folderInUse = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                          .getNonexistentChildFile ("quelt-mapping-files", {}, false);
+        folderInUse.createDirectory();
+        return folderInUse;
+    }
+
+    juce::File folderInUse;
 };
 
 TEST_F (MappingFiles, EveryFactoryMapSurvivesASaveAndLoadPropertyByProperty)

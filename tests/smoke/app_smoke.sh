@@ -26,20 +26,25 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
 
+# JUCE may replace its first X window right after creating it (switching to
+# the native title bar recreates the peer), so a window counts as found only
+# once it can be asked for its name and geometry after the first paint.
 win=""
 for _ in $(seq 1 100); do
-    win=$(xdotool search --name "^${title//\//\\/}\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$win" ] && break
     kill -0 $pid 2>/dev/null || { echo "application exited before showing its window"; cat "$out/app.log"; exit 1; }
     sleep 0.1
+    candidate=$(xdotool search --name "^${title//\//\\/}\$" 2>/dev/null | tail -n 1 || true)
+    [ -n "$candidate" ] || continue
+    sleep 0.3
+    name=$(xdotool getwindowname "$candidate" 2>/dev/null) || continue
+    geometry=$(xwininfo -id "$candidate" 2>/dev/null) || continue
+    win=$candidate
+    break
 done
 [ -n "$win" ] || { echo "no window titled '$title' appeared"; exit 1; }
 
-name=$(xdotool getwindowname "$win")
 [ "$name" = "$title" ] || { echo "window title is '$name'"; exit 1; }
 
-sleep 0.5   # let the first paint land before the screenshot
-geometry=$(xwininfo -id "$win")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
 echo "window '$name' is ${width}x${height}"

@@ -14,6 +14,8 @@ set -eu
 
 home=$(mktemp -d "${TMPDIR:-/tmp}/quelt-home.XXXXXX")
 trap 'rm -rf "$home"' EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
 export HOME="$home"
 export QUELT_READONLY_DIR=/var/quelt-readonly
 
