@@ -1,6 +1,10 @@
 #include "editor/MainApp.h"
 
+#include "core/MidiNameTables.h"
+#include "core/TrvPlus.h"
 #include "platform/MidiPorts.h"
+
+#include <cstring>
 
 namespace
 {
@@ -21,6 +25,13 @@ bool MainApp::moreThanOneInstanceAllowed()          { return false; }
 
 void MainApp::initialise (const juce::String&)
 {
+    // Pitch-bend messages have no names of their own; every entry reads "---".
+    for (auto& entry : PITCH)
+    {
+        std::memset (entry, 0, sizeof (entry));
+        std::memcpy (entry, "---", 3);
+    }
+
     initializeApplication();
 
     mainWindow = std::make_unique<MainWindow> (getApplicationName() + " " + getApplicationVersion());
@@ -32,11 +43,19 @@ void MainApp::initializeApplication()
     // first opens a port list; the lists themselves are not kept.
     MidiPorts::getInputNames();
     MidiPorts::getOutputNames();
+
+    // Builds the five factory maps and makes "mackie" current.
+    TrvPlus::getInstance();
 }
 
 void MainApp::shutdown()
 {
     mainWindow = nullptr;
+
+    // Its destruction writes the settings file. A second launch, which
+    // never ran initialise, has none to delete.
+    if (TrvPlus::getInstanceWithoutCreating() != nullptr)
+        TrvPlus::deleteInstance();
 }
 
 void MainApp::anotherInstanceStarted (const juce::String&)

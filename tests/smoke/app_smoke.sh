@@ -12,10 +12,10 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-# The application writes its settings file on the way out; keep it (and any
-# other per-user file) out of the real home folder.
-export HOME="$out/home"
-mkdir -p "$HOME"
+# The application writes its settings file on the way out; ctest runs this
+# script with a throw-away /var and home folder, and the file must be there
+# once the application has quit.
+settings=/var/ZorvProAudio/Trv/Trv.conf
 
 # JUCE loads the X11 libraries at run time and unloads them on the way out,
 # so LeakSanitizer sees their caches as leaks of an unknown module; our own
@@ -63,8 +63,12 @@ for _ in $(seq 1 50); do
         status=0; wait $pid || status=$?
         trap - EXIT
         echo "application exited with $status"
-        [ $status -eq 0 ] || tail -n 40 "$out/app.log"
-        exit $status
+        [ $status -eq 0 ] || { tail -n 40 "$out/app.log"; exit $status; }
+        if [ -n "${QUELT_READONLY_DIR:-}" ]; then
+            [ -s "$settings" ] || { echo "no settings file at $settings"; exit 1; }
+            echo "settings file written: $settings"
+        fi
+        exit 0
     fi
     sleep 0.1
 done
