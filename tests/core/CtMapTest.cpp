@@ -4,33 +4,13 @@
 #include "core/Tags.h"
 
 #include "tests/core/ScopedJogState.h"
+#include "tests/core/SurfaceLayout.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-    // Record row of every control id in the jog state, as the surface lays them out.
-    const int rowInJogState[90]
-    {
-        1,
-        25, 26, 27, 28, 29, 30, 31, 32,  17, 18, 19, 20, 21, 22, 23, 24,
-         9, 10, 11, 12, 13, 14, 15, 16,   1,  2,  3,  4,  5,  6,  7,  8,
-        58, 59, 60, 61, 62, 63, 64, 65,  81, 82, 83, 84, 85, 86, 87, 88,
-        36, 35, 34, 33, 89,  40, 39, 38, 37,  41, 42, 44, 43, 46, 45,  66,
-        71, 72, 73, 74, 75, 76, 77, 78,  80, 79,  47, 48,
-        90, 91, 92, 93, 94, 95, 96, 97, 98,  69, 70, 67, 68
-    };
-
-    int rowOf (int id, int jogState)
-    {
-        if (id == 73 || id == 74)
-        {
-            if (jogState == 1) return id - 4;
-            if (jogState == 2) return id - 6;
-        }
-
-        return rowInJogState[id];
-    }
+    using SurfaceLayout::rowOf;
 
     struct Record
     {
@@ -38,25 +18,11 @@ namespace
         int chan, data, velo;
     };
 
-    // The factory record of a row in the Mackie Control modes.
+    // The factory record of a row in the Mackie Control modes, as the map reads it.
     Record factoryRecord (int row)
     {
-        static const int notes33To48[] { 84, 74, 75, 0, 47, 46, 49, 48, 91, 92, 93, 94, 86, 95, 100, 100 };
-
-        if (row <= 8)   return { "note", 1, row + 23, 127 };
-        if (row <= 16)  return { "note", 1, row + 7, 127 };
-        if (row <= 24)  return { "note", 1, row - 9, 127 };
-        if (row <= 32)  return { "note", 1, row - 25, 127 };
-        if (row <= 48)  return { "note", 1, notes33To48[row - 33], 127 };
-        if (row <= 57)  return { "note", 1, 0, 127 };
-        if (row <= 65)  return { "note", 1, row - 26, 127 };
-        if (row == 66)  return { "note", 1, 101, 127 };
-        if (row <= 70)  return { "note", 1, row + 29, 127 };
-        if (row <= 78)  return { "cc", 1, row - 55, 64 };
-        if (row <= 80)  return { "cc", 1, 60, 64 };
-        if (row <= 88)  return { "note", 1, row + 23, 127 };
-        if (row == 89)  return { "note", 1, 112, 127 };
-        return { "pitch", row - 89, 0, 0 };
+        const auto r = SurfaceLayout::factoryRecord (row);
+        return { r[0] == 9 ? "note" : r[0] == 11 ? "cc" : "pitch", (r[1] & 0x0F) + 1, r[2], r[3] };
     }
 
     struct Expected

@@ -1,64 +1,11 @@
 #include "core/FactoryTables.h"
+#include "tests/core/SurfaceLayout.h"
 #include "tests/core/TextTableExpect.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <vector>
-
 namespace
 {
-    using Record = std::array<int, 4>;
-
-    Record noteOn (int note)        { return { 9, 0x90, note, 127 }; }
-    Record controlChange (int cc)   { return { 11, 0xB0, cc, 64 }; }
-
-    // The factory records as the surface's documentation lists them, block by block.
-    std::vector<Record> documentedFactoryRecords()
-    {
-        std::vector<Record> rows (100, Record { -1, -1, -1, -1 });
-
-        auto notes = [&rows] (int firstRow, std::vector<int> list)
-        {
-            for (size_t i = 0; i < list.size(); ++i)
-                rows[(size_t) firstRow + i] = noteOn (list[i]);
-        };
-
-        auto noteRun = [&rows] (int firstRow, int lastRow, int firstNote)
-        {
-            for (int r = firstRow; r <= lastRow; ++r)
-                rows[(size_t) r] = noteOn (firstNote + r - firstRow);
-        };
-
-        notes (0, { 0 });
-        noteRun (1, 8, 24);
-        noteRun (9, 16, 16);
-        noteRun (17, 24, 8);
-        noteRun (25, 32, 0);
-        notes (33, { 84, 74, 75, 0 });
-        notes (37, { 47, 46, 49, 48 });
-        notes (41, { 91, 92, 93, 94, 86, 95 });
-        notes (47, { 100, 100 });
-        notes (49, { 0, 0, 0, 0, 0, 0, 0, 0, 0 });
-        noteRun (58, 65, 32);
-        notes (66, { 101 });
-        notes (67, { 96, 97, 98, 99 });
-
-        for (int r = 71; r <= 78; ++r)
-            rows[(size_t) r] = controlChange (16 + r - 71);
-
-        rows[79] = controlChange (60);
-        rows[80] = controlChange (60);
-        noteRun (81, 88, 104);
-        notes (89, { 112 });
-
-        for (int r = 90; r <= 98; ++r)
-            rows[(size_t) r] = { 14, 0xE0 + r - 90, 0, 0 };
-
-        rows[99] = { 0, 0, 0, 0 };
-        return rows;
-    }
-
     std::map<int, std::string> stripNames()
     {
         std::map<int, std::string> names;
@@ -75,12 +22,10 @@ namespace
 
 TEST (FactoryRecords, EveryRowMatchesTheDocumentedFactoryAssignment)
 {
-    const auto expected = documentedFactoryRecords();
-
     for (int r = 0; r < 100; ++r)
     {
-        const Record actual { cbBnAttrs0[r][0], cbBnAttrs0[r][1], cbBnAttrs0[r][2], cbBnAttrs0[r][3] };
-        EXPECT_EQ (actual, expected[(size_t) r]) << "row " << r;
+        const std::array<int, 4> actual { cbBnAttrs0[r][0], cbBnAttrs0[r][1], cbBnAttrs0[r][2], cbBnAttrs0[r][3] };
+        EXPECT_EQ (actual, SurfaceLayout::factoryRecord (r)) << "row " << r;
     }
 }
 

@@ -1,6 +1,4 @@
 #include "core/HuiTables.h"
-#include "core/RecordRow.h"
-#include "core/SharedFlags.h"
 #include "tests/core/TextTableExpect.h"
 
 #include <gtest/gtest.h>
@@ -78,51 +76,6 @@ namespace
 
         return v;
     }
-
-    template <size_t count>
-    int indexOfName (const char (&names)[count][19], const std::string& name)
-    {
-        for (size_t i = 0; i < count; ++i)
-            if (name == names[i])
-                return (int) i;
-
-        return -1;
-    }
-
-    // Pair of a control's factory assignment, reached through the index tables.
-    Pair factoryPairThroughIndexTables (int cid)
-    {
-        if (cid >= 65 && cid <= 72)
-        {
-            const auto p = HuiBtnMappIndex[rowForCid (cid) - 1];
-            return { HuiKnVaPairs0[p][0], HuiKnVaPairs0[p][1] };
-        }
-
-        if (cid == 73 || cid == 74)
-        {
-            const auto p = HuiBtnMappIndex[cid2BnAidHui[cid]];
-            return { HuiJogVaPairs0[p][0], HuiJogVaPairs0[p][1] };
-        }
-
-        if (cid >= 77 && cid <= 85)
-        {
-            const auto p = HuiBtnMappIndex[rowForCid (cid) - 1];
-            return { HuiFdknVaPairs0[p][0], HuiFdknVaPairs0[p][1] };
-        }
-
-        const auto p = HuiBtnMappIndex[cid2BnAidHui[cid]];
-        return { HuiBnVaPairs0[p][0], HuiBnVaPairs0[p][1] };
-    }
-
-    class HuiFactoryAssignment : public ::testing::Test
-    {
-    protected:
-        void SetUp() override    { savedState = isZoomNorLR; isZoomNorLR = 0; }
-        void TearDown() override { isZoomNorLR = savedState; }
-
-    private:
-        int savedState = 0;
-    };
 }
 
 TEST (HuiPairLists, ButtonFunctionsHaveTheirDocumentedNamesAndPairs)
@@ -131,24 +84,18 @@ TEST (HuiPairLists, ButtonFunctionsHaveTheirDocumentedNamesAndPairs)
     ASSERT_EQ (functions.size(), 101u);
 
     std::map<int, std::string> names;
+    std::set<Pair> distinct;
 
     for (int i = 0; i < 101; ++i)
     {
         const auto& f = functions[(size_t) i];
         names[i] = f.name;
-        EXPECT_EQ (HuiBnVaPairs0[i][0], f.zone) << f.name;
-        EXPECT_EQ (HuiBnVaPairs0[i][1], 0x40 | f.port) << f.name;
+        EXPECT_EQ (Pair (HuiBnVaPairs0[i][0], HuiBnVaPairs0[i][1]), Pair (f.zone, 0x40 | f.port)) << f.name;
+        distinct.insert ({ HuiBnVaPairs0[i][0], HuiBnVaPairs0[i][1] });
     }
 
     expectTextTable (HuiBtnFuncs0, 101, names);
-}
-
-TEST (HuiPairLists, NoTwoButtonFunctionsShareAPair)
-{
-    std::set<Pair> seen;
-
-    for (int i = 0; i < 101; ++i)
-        EXPECT_TRUE (seen.insert ({ HuiBnVaPairs0[i][0], HuiBnVaPairs0[i][1] }).second) << "entry " << i;
+    EXPECT_EQ (distinct.size(), 101u) << "no two functions share a pair";
 }
 
 TEST (HuiPairLists, KnobFaderAndJogFunctionsHaveTheirDocumentedNamesAndPairs)
@@ -221,66 +168,4 @@ TEST (HuiIndexTables, ControlIdToSlotMatchesTheDocumentedRuns)
 
     for (int cid = 0; cid < 92; ++cid)
         EXPECT_EQ (cid2BnAidHui[cid], expected[(size_t) cid]) << "id " << cid;
-}
-
-TEST_F (HuiFactoryAssignment, EveryControlGetsItsDocumentedFunction)
-{
-    std::map<int, std::string> button;
-
-    auto numbered = [&button] (int firstId, const std::string& prefix)
-    {
-        for (int n = 1; n <= 8; ++n)
-            button[firstId + n - 1] = prefix + std::to_string (n);
-    };
-
-    numbered (1, "REC");
-    numbered (9, "SOLO");
-    numbered (17, "MUTE");
-    numbered (25, "SEL");
-    numbered (33, "MON.");
-
-    const char* ids41To64[] = { "Mixer", "?Read", "?Write", "", "8>>", "<<8", ">1", "1<",
-                                "Rewind", "FastFwd", "Stop", "Play", "Loop", "Rec", "Zoom", "Zoom",
-                                "", "", "", "", "", "", "", "" };
-
-    for (int i = 0; i < 24; ++i)
-        button[41 + i] = ids41To64[i];
-
-    button[75] = "Right";
-    button[76] = "Left";
-    button[86] = "Left";
-    button[87] = "Right";
-    button[88] = "Up";
-    button[89] = "Down";
-
-    for (const auto& [cid, name] : button)
-    {
-        const auto p = indexOfName (HuiBtnFuncs0, name);
-        ASSERT_GE (p, 0) << name;
-        EXPECT_EQ (factoryPairThroughIndexTables (cid), Pair (HuiBnVaPairs0[p][0], HuiBnVaPairs0[p][1]))
-            << "id " << cid << " should be " << name;
-    }
-
-    for (int n = 0; n < 8; ++n)
-        EXPECT_EQ (factoryPairThroughIndexTables (65 + n), Pair (64, n)) << "knob id " << 65 + n;
-
-    EXPECT_EQ (factoryPairThroughIndexTables (73), Pair (13, 0));
-    EXPECT_EQ (factoryPairThroughIndexTables (74), Pair (13, 64));
-
-    for (int n = 0; n < 9; ++n)
-        EXPECT_EQ (factoryPairThroughIndexTables (77 + n), Pair (32, n)) << "fader id " << 77 + n;
-
-    EXPECT_EQ (factoryPairThroughIndexTables (1), Pair (0, 0x47));
-    EXPECT_EQ (factoryPairThroughIndexTables (57), Pair (29, 0x47));
-}
-
-TEST_F (HuiFactoryAssignment, ButtonSlotsFitTheButtonPairTable)
-{
-    const int buttonIds[] = { 75, 76, 86, 87, 88, 89 };
-
-    for (int cid = 1; cid <= 64; ++cid)
-        EXPECT_LT (cid2BnAidHui[cid], 70) << "id " << cid;
-
-    for (auto cid : buttonIds)
-        EXPECT_LT (cid2BnAidHui[cid], 70) << "id " << cid;
 }

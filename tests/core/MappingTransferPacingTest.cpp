@@ -1,3 +1,4 @@
+#include "tests/core/SurfaceLayout.h"
 #include "tests/core/TrvPlusFixture.h"
 
 #include "tests/support/EmulatedController.h"
@@ -16,33 +17,23 @@ namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
 
-    constexpr double minPauseMs = 0.9;
-
-    bool isHui (int mode)   { return mode == CtMode::proTools || mode == CtMode::usrdefHui; }
-
     // How the six notes of each row are grouped: 2 for a pair, 1 for a note
     // sent singly. Button rows (with the zoom buttons' fixed rows) go as
     // pairs, except a Mackie Control button whose note is not 0, which sends
     // four notes singly and then a pair; every other row sends singly.
     std::vector<int> groupsOfRow (int row, int mode, const CtMap& map)
     {
-        static const int buttonOfRow[99] = {
-             0, 25, 26, 27, 28, 29, 30, 31, 32, 17, 18, 19, 20, 21, 22, 23, 24,
-                 9, 10, 11, 12, 13, 14, 15, 16,  1,  2,  3,  4,  5,  6,  7,  8,
-                52, 51, 50, 49, 57, 56, 55, 54, 58, 59, 61, 60, 63, 62,
-                -1, -1,                                      // zoom buttons: always pairs
-                49, 49, 49, 49, 49, 49, 49, 49, 49,
-                33, 34, 35, 36, 37, 38, 39, 40, 64,
-                 0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  // rows 67..80
-                41, 42, 43, 44, 45, 46, 47, 48, 53,
-                 0,  0,  0,  0,  0,  0,  0,  0,  0 };        // faders
+        if (row == 47 || row == 48)
+            return { 2, 2, 2 };
 
-        const int id = buttonOfRow[row];
+        const int id = SurfaceLayout::controlOfRow (row);
 
-        if (id == 0)
+        if (id > 64)
             return { 1, 1, 1, 1, 1, 1 };
 
-        if (id < 0 || isHui (mode) || (int) map.getControlById (id).getProperty (Tags::value) == 0)
+        const bool hui = mode == CtMode::proTools || mode == CtMode::usrdefHui;
+
+        if (hui || (int) map.getControlById (id).getProperty (Tags::value) == 0)
             return { 2, 2, 2 };
 
         return { 1, 1, 1, 1, 2 };
@@ -72,14 +63,9 @@ namespace
             for (int group : groupsOfRow (row, mode, map))
             {
                 if (group == 2)
-                {
-                    index += 2;
-                    due.push_back (index);
-                }
+                    due.push_back (index += 2);
                 else
-                {
                     single();
-                }
             }
         }
 
@@ -87,88 +73,59 @@ namespace
         single();   // end marker
         return due;
     }
-
-    struct Observed
-    {
-        std::vector<int> due;
-        std::set<int> gaps;
-        size_t numMessages = 0;
-    };
-
-    Observed transferAndMeasure (TrvPlus& trv, int mode)
-    {
-        VirtualMidiSystem midi;
-        ScopedMidiSystem scope (midi);
-        EmulatedController unit (midi, EmulatedController::trevanM());
-        trv.setCurrentOutputDevice ("Trevan M");
-        trv.setCtMode (CtMode (mode));
-
-        Observed o;
-        EXPECT_TRUE (trv.sendCurrentMapping().wasOk());
-        EXPECT_TRUE (unit.violations().isEmpty()) << unit.violations().joinIntoString ("\n");
-
-        const auto times = unit.lastTransfer().arrivalTimes();
-        const auto gaps = EmulatedController::pausesAfter (times, minPauseMs);
-        o.numMessages = times.size();
-        o.gaps.insert (gaps.begin(), gaps.end());
-        o.due = duePauses (mode, trv.getCurrentMap());
-        return o;
-    }
-
-    void expectDuePausesPresent (const Observed& o)
-    {
-        ASSERT_EQ (o.numMessages, 592u);
-
-        int observable = 0;
-
-        for (int i : o.due)
-        {
-            if (i >= (int) o.numMessages - 1)
-                continue;       // the pause after the end marker has nothing after it to show it
-
-            ++observable;
-            EXPECT_TRUE (o.gaps.count (i) == 1) << "no pause after message " << i;
-        }
-
-        EXPECT_GE ((int) o.gaps.size(), observable);
-    }
 }
 
 using MappingTransferPacing = TrvPlusFixture;
 
-TEST_F (MappingTransferPacing, FactoryMackiePausesAfterStartFrameEveryPairAndEverySecondSingle)
+TEST_F (MappingTransferPacing, PausesAfterStartFrameEveryPairAndEverySecondSingle)
 {
-    const auto o = transferAndMeasure (*trv, CtMode::mackie);
-
-    // 101 pairs: 11 button records of note 0 (control 1, control 49 and its
-    // nine repeats) as three pairs, 62 others with one pair each, and the two
-    // zoom rows as three pairs. 388 singles: 62 x 4 in button rows, 25 other
-    // rows x 6, the two closing markers.
-    ASSERT_EQ (o.due.size(), 1u + 101u + 194u);
-    EXPECT_EQ (o.due.back(), 591);
-    expectDuePausesPresent (o);
-}
-
-TEST_F (MappingTransferPacing, HuiAndEditedMapsPauseWhereTheirGroupingWantsIt)
-{
+    struct Case
     {
-        SCOPED_TRACE ("usrdef-hui");
-        const auto o = transferAndMeasure (*trv, CtMode::usrdefHui);
-        ASSERT_EQ (o.due.size(), 1u + 225u + 70u);
-        expectDuePausesPresent (o);
-    }
+        const char* name;
+        int mode;
+        size_t numPairs, numSinglePauses;
+    };
 
+    // Factory mackie: 101 pairs (11 button records of note 0 - control 1,
+    // control 49 and its nine repeats - as three pairs, 62 others with one
+    // pair each, the two zoom rows as three pairs) and 388 singles (62 x 4
+    // in button rows, 25 other rows x 6, the two closing markers). In the
+    // edited map odd runs of singles shift where the single-note pauses fall:
+    // a button row moved off note 0 adds four singles and drops two pairs.
+    const Case cases[] = { { "mackie", CtMode::mackie, 101, 194 },
+                           { "usrdef-hui", CtMode::usrdefHui, 225, 70 },
+                           { "edited usrdef-mcp", CtMode::usrdefMcp, 101, 194 } };
+
+    for (const auto& c : cases)
     {
-        // Odd runs of singles shift where the single-note pauses fall: a
-        // button row moved off note 0 adds four singles and drops two pairs.
-        SCOPED_TRACE ("edited usrdef-mcp");
-        trv->setCtMode (CtMode (CtMode::usrdefMcp));
-        trv->getCurrentMap().getControlById (1).setProperty (Tags::value, 9, nullptr);
-        nd[25][2] = 9;
-        trv->getCurrentMap().getControlById (26).setProperty (Tags::value, 0, nullptr);
+        SCOPED_TRACE (c.name);
+        VirtualMidiSystem midi;
+        ScopedMidiSystem scope (midi);
+        EmulatedController unit (midi, EmulatedController::trevanM());
+        trv->setCurrentOutputDevice ("Trevan M");
+        trv->setCtMode (CtMode (c.mode));
 
-        const auto o = transferAndMeasure (*trv, CtMode::usrdefMcp);
-        ASSERT_EQ (o.due.size(), 1u + 101u + 194u);
-        expectDuePausesPresent (o);
+        if (c.mode == CtMode::usrdefMcp)
+        {
+            trv->getCurrentMap().getControlById (1).setProperty (Tags::value, 9, nullptr);
+            nd[25][2] = 9;
+            trv->getCurrentMap().getControlById (26).setProperty (Tags::value, 0, nullptr);
+        }
+
+        EXPECT_TRUE (trv->sendCurrentMapping().wasOk());
+        EXPECT_TRUE (unit.violations().isEmpty()) << unit.violations().joinIntoString ("\n");
+
+        const auto times = unit.lastTransfer().arrivalTimes();
+        ASSERT_EQ (times.size(), 592u);
+
+        const auto gapList = EmulatedController::pausesAfter (times, 0.9);
+        const std::set<int> gaps (gapList.begin(), gapList.end());
+        const auto due = duePauses (c.mode, trv->getCurrentMap());
+        ASSERT_EQ (due.size(), 1 + c.numPairs + c.numSinglePauses);
+        EXPECT_EQ (due.back(), 591);
+
+        // The pause after the end marker has nothing after it to show it.
+        for (size_t i = 0; i + 1 < due.size(); ++i)
+            EXPECT_EQ (gaps.count (due[i]), 1u) << "no pause after message " << due[i];
     }
 }

@@ -1,3 +1,4 @@
+#include "tests/core/SurfaceLayout.h"
 #include "tests/core/TrvPlusFixture.h"
 
 #include "core/FactoryTables.h"
@@ -6,9 +7,6 @@
 #include "tests/support/EmulatedController.h"
 #include "tests/support/EmulatedWire.h"
 #include "tests/support/ScopedMidiSystem.h"
-
-#include <array>
-#include <vector>
 
 // The mapping transfer against an emulated unit that decodes the wire on its
 // own. The expected rows are worked out here from the record rules and the
@@ -42,52 +40,14 @@ namespace
     // What fills each of the 98 rows, in the order the controller expects them.
     enum class Source { button, zoom, cursor, knob, jog, fader };
 
-    struct RowSource
+    Source sourceOf (int row)
     {
-        Source source;
-        int id;         // the control whose record it is (0 for the rows that read a table only)
-    };
-
-    const std::vector<RowSource>& rowSources()
-    {
-        static const auto list = []
-        {
-            std::vector<RowSource> r { { Source::button, 0 } };     // row 0 is never sent
-            auto add = [&r] (Source s, std::initializer_list<int> ids) { for (int id : ids) r.push_back ({ s, id }); };
-            auto span = [&r] (Source s, int first, int last) { for (int id = first; id <= last; ++id) r.push_back ({ s, id }); };
-
-            span (Source::button, 25, 32);
-            span (Source::button, 17, 24);
-            span (Source::button, 9, 16);
-            span (Source::button, 1, 8);
-            add (Source::button, { 52, 51, 50, 49, 57, 56, 55, 54, 58, 59, 61, 60, 63, 62 });
-            add (Source::zoom, { 0, 0 });
-            add (Source::button, { 49, 49, 49, 49, 49, 49, 49, 49, 49 });
-            span (Source::button, 33, 40);
-            add (Source::button, { 64 });
-            add (Source::cursor, { 88, 89, 86, 87 });
-            span (Source::knob, 65, 72);
-            add (Source::jog, { 0, 0 });
-            span (Source::button, 41, 48);
-            add (Source::button, { 53 });
-            span (Source::fader, 77, 85);
-            return r;
-        }();
-
-        return list;
-    }
-
-    // A control's own row: the first row that carries it (control 49 also
-    // fills rows 49-57, but its record is that of row 36).
-    int ownRow (int id)
-    {
-        const auto& sources = rowSources();
-
-        for (int row = 1; row < (int) sources.size(); ++row)
-            if (sources[(size_t) row].id == id)
-                return row;
-
-        return 0;
+        if (row == 47 || row == 48)  return Source::zoom;
+        if (row >= 67 && row <= 70)  return Source::cursor;
+        if (row >= 71 && row <= 78)  return Source::knob;
+        if (row == 79 || row == 80)  return Source::jog;
+        if (row >= 90)               return Source::fader;
+        return Source::button;
     }
 
     // Where the record rules read from: the factory tables, or the mirror
@@ -135,14 +95,14 @@ namespace
 
     Row expectedRow (int row, int mode, const CtMap& map, const Tables& t)
     {
-        const auto src = rowSources()[(size_t) row];
-        const auto control = map.getControlById (src.id);
+        const int id = SurfaceLayout::controlOfRow (row);
+        const auto control = map.getControlById (id);
         auto prop = [&control] (const juce::Identifier& p) { return (int) control.getProperty (p); };
-        const auto* own = t.records[ownRow (src.id)];
+        const auto* own = t.records[SurfaceLayout::rowOf (id)];
         const auto* fixed = t.records[row];
         const bool hui = isHui (mode);
 
-        switch (src.source)
+        switch (sourceOf (row))
         {
             case Source::button:
                 if (hui)
@@ -166,7 +126,7 @@ namespace
 
                 if (mode == CtMode::usrdefHui)
                 {
-                    const auto* pair = t.huiButtons[cid2BnAidHui[src.id]];
+                    const auto* pair = t.huiButtons[cid2BnAidHui[id]];
                     return bytes (0x0B, 0xB0, 0x0F, pair[0], 0x2F, pair[1]);
                 }
 
@@ -258,42 +218,37 @@ namespace
         control.setProperty (Tags::v2, v2, nullptr);
     }
 
-    // A folder of its own for the files one test writes, gone afterwards.
-    struct ScratchFolder
+    // Loads the factory map of `mode` without the controls `missing` from a file.
+    juce::Result loadMapWithout (TrvPlus& t, int mode, std::initializer_list<int> missing)
     {
-        ScratchFolder()
-        {
-            folder.deleteRecursively();
-            folder.createDirectory();
-        }
+        auto tree = CtMap (CtMode (mode)).getTree().createCopy();
+        auto controls = tree.getChildWithName (Tags::controls);
 
-        ~ScratchFolder()  { folder.deleteRecursively(); }
+        for (int id : missing)
+            controls.removeChild (controls.getChildWithProperty (Tags::cid, id), nullptr);
 
-        // The factory map of `mode` without the controls `missing`, as a file.
-        juce::File mapFileWithout (int mode, std::initializer_list<int> missing) const
-        {
-            auto tree = CtMap (CtMode (mode)).getTree().createCopy();
-            auto controls = tree.getChildWithName (Tags::controls);
+        juce::TemporaryFile file (".quelt");
+        tree.createXml()->writeTo (file.getFile());
+        return t.openFile (file.getFile());
+    }
 
-            for (int id : missing)
-                controls.removeChild (controls.getChildWithProperty (Tags::cid, id), nullptr);
-
-            auto file = folder.getChildFile ("partial.quelt");
-            tree.createXml()->writeTo (file);
-            return file;
-        }
-
-        const juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                      .getChildFile ("quelt-mapping-transfer-"
-                                                     + juce::String (juce::Time::currentTimeMillis()));
-    };
+    // Rows by number with the bytes they must hold.
+    void expectRowBytes (const EmulatedController& unit, std::initializer_list<std::pair<int, const char*>> rows)
+    {
+        for (auto [row, bytes] : rows)
+            EXPECT_EQ (hex (unit.row (row)), bytes) << "row " << row;
+    }
 }
 
 using MappingTransfer = TrvPlusFixture;
 
 //==============================================================================
-TEST_F (MappingTransfer, FactoryMapsArriveRowForRowOnBothLayouts)
+TEST_F (MappingTransfer, FactoryMapsArriveFramedRowForRowOnBothLayouts)
 {
+    const char* const startFrames[2][5] = {
+        { "F01D03007500017FF7", "F01D03007500027FF7", "F01D03007501037FF7", "F01D03007500047FF7", "F01D03007501047FF7" },
+        { "F01D03007600017FF7", "F01D03007600027FF7", "F01D03007601037FF7", "F01D03007600047FF7", "F01D03007601047FF7" } };
+
     for (bool trevanX : { false, true })
     {
         Bench bench (*trv, trevanX);
@@ -302,6 +257,7 @@ TEST_F (MappingTransfer, FactoryMapsArriveRowForRowOnBothLayouts)
         {
             SCOPED_TRACE ((trevanX ? "Trevan X, mode " : "Trevan M, mode ") + std::to_string (mode));
             trv->setCtMode (CtMode (mode));
+            trv->setPID ((zorv::PID_S) (trevanX ? 117 : 500));     // overwritten by the layout shown
 
             const auto modelBefore = modelXml (*trv);
             const MirrorSnapshot mirrorsBefore;
@@ -311,111 +267,63 @@ TEST_F (MappingTransfer, FactoryMapsArriveRowForRowOnBothLayouts)
 
             EXPECT_EQ (bench.violations(), "");
             EXPECT_EQ (bench.unit.numCompleteTransfers(), mode + 1);
-            EXPECT_EQ (bench.unit.startFrame().productId, trevanX ? 118 : 117);
-            EXPECT_EQ (bench.unit.startFrame().huiFlag, isHui (mode) ? 1 : 0);
-            EXPECT_EQ (bench.unit.startFrame().modeCode, mode >= 3 ? 4 : mode + 1);
+
+            const auto messages = bench.unit.lastTransfer().messages;
+            ASSERT_EQ (messages.size(), 592u);
+            EXPECT_EQ (hex (messages[0].message), "EF7F7F");
+            EXPECT_EQ (hex (messages[1].message), startFrames[trevanX][mode]);
+            EXPECT_EQ (hex (messages[590].message), "EF7F7F");
+            EXPECT_EQ (hex (messages[591].message), "9E7F7F");
             expectRows (bench.unit, mode, trv->getCurrentMap(), factoryTables());
 
             EXPECT_EQ (modelXml (*trv), modelBefore) << "the transfer changed the model";
             EXPECT_TRUE (MirrorSnapshot() == mirrorsBefore) << "the transfer changed a mirror table";
-            EXPECT_EQ (trv->getCurrentCtMode().getValue(), mode);
         }
     }
 }
 
-TEST_F (MappingTransfer, FramesTheRowsWithMarkersAndTheStartFrameOfLayoutAndMode)
-{
-    struct Case { bool trevanX; int mode; const char* start; };
-
-    for (auto c : { Case { true, CtMode::usrdefMcp, "F01D03007600047FF7" },
-                    Case { false, CtMode::proTools, "F01D03007501037FF7" },
-                    Case { false, CtMode::mackie, "F01D03007500017FF7" },
-                    Case { true, CtMode::logic, "F01D03007600027FF7" },
-                    Case { true, CtMode::usrdefHui, "F01D03007601047FF7" } })
-    {
-        SCOPED_TRACE (c.start);
-        Bench bench (*trv, c.trevanX);
-        trv->setCtMode (CtMode (c.mode));
-        trv->setPID ((zorv::PID_S) (c.trevanX ? 117 : 500));     // overwritten by the layout shown
-
-        ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-
-        const auto messages = bench.unit.lastTransfer().messages;
-        ASSERT_EQ (messages.size(), 592u);
-        EXPECT_EQ (hex (messages[0].message), "EF7F7F");
-        EXPECT_EQ (hex (messages[1].message), c.start);
-        EXPECT_EQ (hex (messages[590].message), "EF7F7F");
-        EXPECT_EQ (hex (messages[591].message), "9E7F7F");
-
-        for (size_t i = 2; i < 590; ++i)
-            ASSERT_EQ (messages[i].message.getRawData()[0], 0x9F) << "message " << i;
-    }
-}
-
-TEST_F (MappingTransfer, FactoryRowsHoldTheirDocumentedBytes)
+TEST_F (MappingTransfer, FactoryRowsHoldTheirDocumentedBytesAsNibbleNotes)
 {
     Bench bench (*trv);
 
-    // Control 1 has note 0: its row is the fixed record whatever the table holds.
+    // Control 1 has note 0: its row 25 is the fixed record whatever the table holds.
     cb[25][2] = 0x55;
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
 
-    EXPECT_EQ (hex (bench.unit.row (1)), "0990187F0000");
-    EXPECT_EQ (hex (bench.unit.row (25)), "0990007F0000");
+    expectRowBytes (bench.unit, { { 1, "0990187F0000" }, { 25, "0990007F0000" }, { 49, "0990007F0000" },
+                                  { 57, "0990007F0000" }, { 47, "0990647F0000" }, { 48, "0990647F0000" },
+                                  { 67, "0990607F0000" }, { 71, "0BB010400000" }, { 79, "0BB03C400000" },
+                                  { 80, "0BB03C400000" }, { 90, "0EE000000000" }, { 98, "0EE800000000" } });
 
-    for (int r = 49; r <= 57; ++r)
-        EXPECT_EQ (hex (bench.unit.row (r)), "0990007F0000") << "row " << r;
-
-    EXPECT_EQ (hex (bench.unit.row (47)), "0990647F0000");
-    EXPECT_EQ (hex (bench.unit.row (48)), "0990647F0000");
-    EXPECT_EQ (hex (bench.unit.row (67)), "0990607F0000");
-    EXPECT_EQ (hex (bench.unit.row (71)), "0BB010400000");
-    EXPECT_EQ (hex (bench.unit.row (79)), "0BB03C400000");
-    EXPECT_EQ (hex (bench.unit.row (80)), "0BB03C400000");
-    EXPECT_EQ (hex (bench.unit.row (90)), "0EE000000000");
-    EXPECT_EQ (hex (bench.unit.row (98)), "0EE800000000");
-
-    // Row 1 travels as six nibble notes.
+    // Row 1 travels as six nibble notes, high half first.
     const auto messages = bench.unit.lastTransfer().messages;
     const char* row1[] = { "9F0009", "9F0900", "9F0108", "9F070F", "9F0000", "9F0000" };
 
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ (hex (messages[i + 2].message), row1[i]);
-
-    for (int mode : { CtMode::proTools, CtMode::usrdefHui })
-    {
-        trv->setCtMode (CtMode (mode));
-        ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-        EXPECT_EQ (hex (bench.unit.row (47)), "0BB00F0D2F42") << "mode " << mode;
-        EXPECT_EQ (hex (bench.unit.row (48)), "0BB00F0D2F42") << "mode " << mode;
-    }
 }
 
 TEST_F (MappingTransfer, CursorRowsCarryTheCursorKeysInTheHuiModes)
 {
     Bench bench (*trv);
 
-    // Rows 67..70 stand for the cursor targets up, down, left and right.
+    // Rows 67..70 stand for the cursor targets: "Up", "Down", "Left", "Right".
     trv->setCtMode (CtMode (CtMode::usrdefHui));
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    EXPECT_EQ (hex (bench.unit.row (67)), "0BB00F0D2F40");     // "Up"
-    EXPECT_EQ (hex (bench.unit.row (68)), "0BB00F0D2F44");     // "Down"
-    EXPECT_EQ (hex (bench.unit.row (69)), "0BB00F0D2F43");     // "Left"
-    EXPECT_EQ (hex (bench.unit.row (70)), "0BB00F0D2F41");     // "Right"
+    expectRowBytes (bench.unit, { { 67, "0BB00F0D2F40" }, { 68, "0BB00F0D2F44" },
+                                  { 69, "0BB00F0D2F43" }, { 70, "0BB00F0D2F41" } });
 
     // A user's pair for a cursor target's button slot goes out with it.
     HuiBnPairs[cid2BnAidHui[89]][0] = 0x1C;
     HuiBnPairs[cid2BnAidHui[89]][1] = 0x46;
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    EXPECT_EQ (hex (bench.unit.row (68)), "0BB00F1C2F46");
-    EXPECT_EQ (hex (bench.unit.row (67)), "0BB00F0D2F40");
+    expectRowBytes (bench.unit, { { 67, "0BB00F0D2F40" }, { 68, "0BB00F1C2F46" } });
 
+    // "Up?", "Down?", "Left?", "Right?"
     trv->setCtMode (CtMode (CtMode::proTools));
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    EXPECT_EQ (hex (bench.unit.row (67)), "0BB00F0D2F44");     // "Up?"
-    EXPECT_EQ (hex (bench.unit.row (68)), "0BB00F0D2F40");     // "Down?"
-    EXPECT_EQ (hex (bench.unit.row (69)), "0BB00F0D2F41");     // "Left?"
-    EXPECT_EQ (hex (bench.unit.row (70)), "0BB00F0D2F43");     // "Right?"
+    expectRowBytes (bench.unit, { { 67, "0BB00F0D2F44" }, { 68, "0BB00F0D2F40" },
+                                  { 69, "0BB00F0D2F41" }, { 70, "0BB00F0D2F43" } });
     EXPECT_EQ (bench.violations(), "");
 }
 
@@ -436,11 +344,9 @@ TEST_F (MappingTransfer, HuiFadersSendVolumeOrPanByFunctionIndex)
     fader (85, 17, 64, 8);      // the last entry, a pan form too
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
 
-    EXPECT_EQ (hex (bench.unit.row (90)), "0BB040400000");
-    EXPECT_EQ (hex (bench.unit.row (91)), "0BB047400000");
-    EXPECT_EQ (hex (bench.unit.row (92)), "0BB008002800");
-    EXPECT_EQ (hex (bench.unit.row (93)), "0BB003002300");     // factory "VOL.4"
-    EXPECT_EQ (hex (bench.unit.row (98)), "0BB048400000");
+    // Row 93 keeps its factory "VOL.4".
+    expectRowBytes (bench.unit, { { 90, "0BB040400000" }, { 91, "0BB047400000" }, { 92, "0BB008002800" },
+                                  { 93, "0BB003002300" }, { 98, "0BB048400000" } });
 
     // In pro-tools "value" is a HUI control index: 9 ("Pan.1") is list entry 8
     // and keeps the volume form, 10 ("Pan.2") is entry 9.
@@ -448,8 +354,7 @@ TEST_F (MappingTransfer, HuiFadersSendVolumeOrPanByFunctionIndex)
     fader (77, 9, 0, 2);
     fader (78, 10, 0, 3);
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    EXPECT_EQ (hex (bench.unit.row (90)), "0BB002002200");
-    EXPECT_EQ (hex (bench.unit.row (91)), "0BB043400000");
+    expectRowBytes (bench.unit, { { 90, "0BB002002200" }, { 91, "0BB043400000" } });
     expectRows (bench.unit, CtMode::proTools, trv->getCurrentMap(), liveTables (CtMode::proTools));
     EXPECT_EQ (bench.violations(), "");
 }
@@ -472,18 +377,12 @@ TEST_F (MappingTransfer, EditedUserMcpMapSendsTheEditedRecords)
     nd[47][2] = 0x33;                               // a zoom button's note
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
 
+    // A button's velocity byte is not sent (row 1).
     EXPECT_EQ (bench.violations(), "");
-    EXPECT_EQ (hex (bench.unit.row (1)), "0BB2407F0000");     // velocity byte not sent
-    EXPECT_EQ (hex (bench.unit.row (25)), "099F077F0000");
-    EXPECT_EQ (hex (bench.unit.row (36)), "0991057F0000");
-    EXPECT_EQ (hex (bench.unit.row (53)), "0991057F0000");
-    EXPECT_EQ (hex (bench.unit.row (44)), "00005A7F0000");
-    EXPECT_EQ (hex (bench.unit.row (71)), "099F3C210000");
-    EXPECT_EQ (hex (bench.unit.row (90)), "0EE400000000");
-    EXPECT_EQ (hex (bench.unit.row (98)), "0BB007000000");
-    EXPECT_EQ (hex (bench.unit.row (79)), "0BB33D7F0000");
-    EXPECT_EQ (hex (bench.unit.row (67)), "0990127F0000");
-    EXPECT_EQ (hex (bench.unit.row (47)), "0990337F0000");
+    expectRowBytes (bench.unit, { { 1, "0BB2407F0000" }, { 25, "099F077F0000" }, { 36, "0991057F0000" },
+                                  { 53, "0991057F0000" }, { 44, "00005A7F0000" }, { 71, "099F3C210000" },
+                                  { 90, "0EE400000000" }, { 98, "0BB007000000" }, { 79, "0BB33D7F0000" },
+                                  { 67, "0990127F0000" }, { 47, "0990337F0000" } });
     expectRows (bench.unit, CtMode::usrdefMcp, trv->getCurrentMap(), liveTables (CtMode::usrdefMcp));
 
     // The other Mackie Control modes keep their own tables.
@@ -508,57 +407,36 @@ TEST_F (MappingTransfer, EditedUserHuiMapSendsTheEditedPairs)
     HuiJogPairs[1][1] = 0x22;
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
 
+    // The jog wheel's right half comes first (row 79).
     EXPECT_EQ (bench.violations(), "");
-    EXPECT_EQ (hex (bench.unit.row (1)), "0BB00F052F43");
-    EXPECT_EQ (hex (bench.unit.row (36)), "0BB00F1B2F47");
-    EXPECT_EQ (hex (bench.unit.row (57)), "0BB00F1B2F47");
-    EXPECT_EQ (hex (bench.unit.row (47)), "0BB00F0D2F42");
-    EXPECT_EQ (hex (bench.unit.row (72)), "0BB045400000");
-    EXPECT_EQ (hex (bench.unit.row (78)), "0BB04F400000");
-    EXPECT_EQ (hex (bench.unit.row (79)), "0BB00F0D2F22");    // the right half first
-    EXPECT_EQ (hex (bench.unit.row (80)), "0BB00F0D2F11");
+    expectRowBytes (bench.unit, { { 1, "0BB00F052F43" }, { 36, "0BB00F1B2F47" }, { 57, "0BB00F1B2F47" },
+                                  { 47, "0BB00F0D2F42" }, { 72, "0BB045400000" }, { 78, "0BB04F400000" },
+                                  { 79, "0BB00F0D2F22" }, { 80, "0BB00F0D2F11" } });
     expectRows (bench.unit, CtMode::usrdefHui, trv->getCurrentMap(), liveTables (CtMode::usrdefHui));
 }
 
-TEST_F (MappingTransfer, ControlsMissingFromALoadedFileSendZeros)
+TEST_F (MappingTransfer, ControlsMissingFromALoadedFileSendTheirOwnRowsRecords)
 {
     Bench bench (*trv);
-    ScratchFolder scratch;
 
-    auto file = scratch.mapFileWithout (CtMode::usrdefHui, { 1, 49, 65, 77, 85 });
-    ASSERT_TRUE (trv->openFile (file).wasOk());
+    // usrdef-hui: the missing controls' rows read as zeros (control 2 is
+    // still there). usrdef-mcp: loading gives the missing controls the record
+    // 09 90 00 7F in the table; their rows must send that, not the record of
+    // some other row.
+    ASSERT_TRUE (loadMapWithout (*trv, CtMode::usrdefHui, { 1, 49, 65, 77, 85 }).wasOk());
     ASSERT_EQ (trv->getCurrentCtMode().getValue(), CtMode::usrdefHui);
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-
-    EXPECT_EQ (bench.violations(), "");
-    EXPECT_EQ (hex (bench.unit.row (25)), "0BB00F002F00");
-    EXPECT_EQ (hex (bench.unit.row (36)), "0BB00F002F00");
-    EXPECT_EQ (hex (bench.unit.row (50)), "0BB00F002F00");
-    EXPECT_EQ (hex (bench.unit.row (71)), "0BB040400000");
-    EXPECT_EQ (hex (bench.unit.row (90)), "0BB000002000");
-    EXPECT_EQ (hex (bench.unit.row (98)), "0BB000002000");
-    EXPECT_EQ (hex (bench.unit.row (26)), "0BB00F012F47");     // control 2 is still there
+    expectRowBytes (bench.unit, { { 25, "0BB00F002F00" }, { 36, "0BB00F002F00" }, { 50, "0BB00F002F00" },
+                                  { 71, "0BB040400000" }, { 90, "0BB000002000" }, { 98, "0BB000002000" },
+                                  { 26, "0BB00F012F47" } });
     expectRows (bench.unit, CtMode::usrdefHui, trv->getCurrentMap(), liveTables (CtMode::usrdefHui));
-}
 
-TEST_F (MappingTransfer, MissingKnobsAndFadersKeepTheirOwnRowsInMackieModes)
-{
-    Bench bench (*trv);
-    ScratchFolder scratch;
-
-    // Loading gives the missing controls the record 09 90 00 7F in the table;
-    // their rows must send that, not the record of some other row.
-    auto file = scratch.mapFileWithout (CtMode::usrdefMcp, { 65, 77, 85, 30 });
-    ASSERT_TRUE (trv->openFile (file).wasOk());
+    ASSERT_TRUE (loadMapWithout (*trv, CtMode::usrdefMcp, { 65, 77, 85, 30 }).wasOk());
     ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-
-    EXPECT_EQ (bench.violations(), "");
-    EXPECT_EQ (hex (bench.unit.row (71)), "0990007F0000");
-    EXPECT_EQ (hex (bench.unit.row (90)), "099000000000");
-    EXPECT_EQ (hex (bench.unit.row (98)), "099000000000");
-    EXPECT_EQ (hex (bench.unit.row (6)), "0990007F0000");
-    EXPECT_EQ (hex (bench.unit.row (72)), "0BB011400000");
+    expectRowBytes (bench.unit, { { 71, "0990007F0000" }, { 90, "099000000000" }, { 98, "099000000000" },
+                                  { 6, "0990007F0000" }, { 72, "0BB011400000" } });
     expectRows (bench.unit, CtMode::usrdefMcp, trv->getCurrentMap(), liveTables (CtMode::usrdefMcp));
+    EXPECT_EQ (bench.violations(), "");
 }
 
 //==============================================================================

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "core/CtMap.h"
-#include "core/MirrorTables.h"
 #include "core/SharedFlags.h"
 #include "core/Tags.h"
 #include "core/TrvPlus.h"
+#include "tests/core/MirrorSnapshot.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 // The singleton can be created only once per process, so each test puts it
 // back into its start-up state instead: factory content in every map (in
@@ -57,24 +55,6 @@ public:
 
 protected:
     TrvPlus* trv = nullptr;
-};
-
-// Every mirror table at one moment, to prove that something left them alone.
-struct MirrorSnapshot
-{
-    MirrorSnapshot()
-    {
-        std::memcpy (c, cb, sizeof (cb));   std::memcpy (l, lg, sizeof (lg));
-        std::memcpy (n, nd, sizeof (nd));   std::memcpy (p, pt, sizeof (pt));
-        std::memcpy (bn, HuiBnPairs, sizeof (bn));  std::memcpy (kn, HuiKnPairs, sizeof (kn));
-        std::memcpy (fd, HuiFdknPairs, sizeof (fd)); std::memcpy (jg, HuiJogPairs, sizeof (jg));
-        std::memcpy (kv, knobVelos, sizeof (kv));
-    }
-
-    bool operator== (const MirrorSnapshot& o) const { return std::memcmp (this, &o, sizeof (*this)) == 0; }
-
-    unsigned char c[100][4], l[100][4], n[100][4], p[120][4];
-    unsigned char bn[70][2], kn[8][2], fd[9][2], jg[2][2], kv[9][2];
 };
 
 // Leaves nothing for LeakSanitizer: the singleton goes when the tests are done.

@@ -168,25 +168,6 @@ TEST (VirtualMidiSystem, DelayedRepliesKeepTheirOrderAndClosingStopsDelivery)
     EXPECT_EQ (c.count(), 2u);
 }
 
-TEST (VirtualMidiSystem, ReceiverSeesEachMessageAndCanReply)
-{
-    VirtualMidiSystem midi;
-    ScopedMidiSystem scope (midi);
-    auto& dev = midi.addDevice ("Trevan M", "Trevan M");
-
-    dev.setReceiver ([&dev] (const juce::MidiMessage& m) { dev.reply (note (m.getNoteNumber() + 100)); });
-
-    Collector c;
-    auto in = MidiPorts::openInput (0, c);
-    in->start();
-    auto out = MidiPorts::openOutput (0);
-    out->sendMessageNow (note (5));
-    midi.waitUntilIdle();
-
-    ASSERT_EQ (c.count(), 1u);
-    EXPECT_EQ (c.messages[0].getNoteNumber(), 105);
-}
-
 TEST (MidiPorts, InstallRestoresThePreviousSystem)
 {
     VirtualMidiSystem a, b;

@@ -29,24 +29,18 @@ namespace
 
 TEST (FirmwareFrames, ControlFramesEndInCommandArgumentAndChecksum)
 {
-    zorv::sealControlFrame (zorv::midiJoin);
-    zorv::sealControlFrame (zorv::midiReset);
+    struct Case { zorv::ControlFrame* frame; int erasePid; std::vector<int> tail; };
 
-    EXPECT_EQ (std::vector<int> (zorv::midiJoin, zorv::midiJoin + 14), commonHead);
-    EXPECT_EQ (tail (zorv::midiJoin, 17, 3), (std::vector<int> { 0x7F, 0x00, 0x3A }));
-    EXPECT_EQ (std::vector<int> (zorv::midiReset, zorv::midiReset + 14), commonHead);
-    EXPECT_EQ (tail (zorv::midiReset, 17, 3), (std::vector<int> { 0x02, 0x00, 0xBD }));
-}
-
-TEST (FirmwareFrames, EraseFrameFollowsTheProductsEraseArgument)
-{
-    zorv::setEraseArgument (117);
-    zorv::sealControlFrame (zorv::midiErase);
-    EXPECT_EQ (tail (zorv::midiErase, 17, 3), (std::vector<int> { 0x00, 0x70, 0x2B }));
-
-    zorv::setEraseArgument (94);
-    zorv::sealControlFrame (zorv::midiErase);
-    EXPECT_EQ (tail (zorv::midiErase, 17, 3), (std::vector<int> { 0x00, 0x71, 0x2C }));
+    for (const auto& c : { Case { &zorv::midiJoin, 117, { 0x7F, 0x00, 0x3A } },
+                           Case { &zorv::midiReset, 117, { 0x02, 0x00, 0xBD } },
+                           Case { &zorv::midiErase, 117, { 0x00, 0x70, 0x2B } },
+                           Case { &zorv::midiErase, 94, { 0x00, 0x71, 0x2C } } })
+    {
+        zorv::setEraseArgument (c.erasePid);
+        zorv::sealControlFrame (*c.frame);
+        EXPECT_EQ (std::vector<int> (*c.frame, *c.frame + 14), commonHead);
+        EXPECT_EQ (tail (*c.frame, 17, 3), c.tail);
+    }
 
     zorv::setEraseArgument (117);
     zorv::sealControlFrame (zorv::midiErase);
@@ -111,34 +105,6 @@ TEST (FirmwareFrames, ShortLastFrameIsPaddedWithZeros)
     EXPECT_TRUE (std::all_of (frame + 17, frame + 529, [] (juce::uint8 b) { return b == 0; }));
 }
 
-TEST (FirmwareFrames, CounterWrapsAfterFF)
-{
-    // 2 097 151 bytes need 4096 frames; the counter runs 00..FF sixteen times.
-    const size_t size = 2097151;
-    std::vector<juce::uint8> image (size, 0x11);
-    zorv::DataFrame frame;
-
-    juce::uint8 counter = 0;
-    size_t frames = 0;
-    std::vector<int> counters;
-
-    for (size_t offset = 0; offset < size; offset += zorv::dataBytesPerFrame)
-    {
-        zorv::buildDataFrame (frame, counter++, image.data(), size, offset);
-        counters.push_back (frame[15]);
-        ++frames;
-    }
-
-    EXPECT_EQ (frames, 4096u);
-    EXPECT_EQ (counters[255], 0xFF);
-    EXPECT_EQ (counters[256], 0x00);
-    EXPECT_EQ (counters[4095], 0xFF);
-
-    // The last frame holds 511 image bytes and one 00.
-    EXPECT_EQ (frame[17 + 510], 0x11);
-    EXPECT_EQ (frame[17 + 511], 0x00);
-}
-
 TEST (FirmwareFrames, ControlFrameGoesOutAsMarkerThen17NibbleNotesOnChannel16)
 {
     VirtualMidiSystem midi;
@@ -166,7 +132,6 @@ TEST (FirmwareFrames, ControlFrameGoesOutAsMarkerThen17NibbleNotesOnChannel16)
         const auto bytes = bytesOf (got[i].message);
         ASSERT_EQ (bytes.size(), 3u);
         EXPECT_EQ (bytes[0], 0x9F);
-        EXPECT_EQ (got[i].message.getChannel(), 16);
         EXPECT_LT (bytes[1], 0x10);
         EXPECT_LT (bytes[2], 0x10);
         decoded.push_back (bytes[1] << 4 | bytes[2]);

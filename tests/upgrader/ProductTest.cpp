@@ -25,80 +25,48 @@ namespace
     {
         const char* pattern;
         int pid;
-        const char* portName;   // fits this row and no row before it
+        const char* portName;   // fits this row and no row before it, shadowing rows included
     };
 
     const PatternCase normalRows[] =
     {
-        { "*wexel pro x*g2*",       2000, "WEXEL PRO X G2" },
-        { "*wexel pro xs*",         130,  "Wexel Pro XS" },
-        { "*wexel pro x*",          94,   "Wexel Pro X" },
-        { "*wexel?pro?g2*",         176,  "Wexel-Pro-G2" },
-        { "*wexel?ex*g2*",          177,  "Wexel Ex G2" },
-        { "*wexel pro*",            79,   "Wexel Pro" },
-        { "*wexel ex*",             89,   "Wexel Ex Port 1" },
-        { "*trevan?m+*kestrel*",    2000, "Trevan M+ Kestrel" },
-        { "*trevan*pelion*",        2000, "Trevan X Pelion" },
-        { "*trevan?m+*",            156,  "Trevan M+" },
-        { "*trevan?m*g2*",          2000, "Trevan M G2" },
-        { "*trevan?m*",             117,  "Trevan M" },
-        { "*trevan?x+*",            161,  "Trevan X+" },
-        { "*trevan?x*",             118,  "Trevan X" },
-        { "*trevan?b+*",            170,  "Trevan B+" },
-        { "*trevan*air*rx*",        2000, "Trevan Air RX" },
-        { "*trevan*air*",           2000, "Trevan Air" },
-        { "*trevannano*g2*",        2000, "TrevanNano G2" },
-        { "*trevannano*",           179,  "TrevanNano" },
-        { "*dovr*",                 81,   "Dovra" },
-        { "*fennic*pro*",           2000, "Fennics Pro" },
-        { "*fennic*",               26,   "Fennics" },
-        { "*lortan?3x*",            147,  "Lortan 3X" },
-        { "*lortan?4x*",            148,  "Lortan 4X" },
-        { "*lortan?5x*",            149,  "Lortan 5X" },
-        { "*lortan?6x*",            150,  "Lortan 6X" },
-        { "*lortan?8x*",            151,  "Lortan 8X" },
-        { "*lortan?3s?vst*",        133,  "Lortan 3S VST" },
-        { "*lortan?3s?(tq?iii)*",   133,  "Lortan 3S (TQ III)" },
-        { "*lortan?4s?vst*",        134,  "Lortan 4S VST" },
-        { "*lortan?4s?(tq?iii)*",   134,  "Lortan 4S (TQ III)" },
-        { "*lortan?5s?vst*",        135,  "Lortan 5S VST" },
-        { "*lortan?5s?(tq?iii)*",   135,  "Lortan 5S (TQ III)" },
-        { "*lortan?6s?vst*",        136,  "Lortan 6S VST" },
-        { "*lortan?6s?(tq?iii)*",   136,  "Lortan 6S (TQ III)" },
-        { "*lortan?8s?vst*",        137,  "Lortan 8S VST" },
-        { "*lortan?8s?(tq?iii)*",   137,  "Lortan 8S (TQ III)" },
-        { "*lortan?3s*",            111,  "Lortan 3S" },
-        { "*lortan?4s*",            112,  "Lortan 4S" },
-        { "*lortan?5s*",            113,  "Lortan 5S" },
-        { "*lortan?6s*",            114,  "Lortan 6S" },
-        { "*lortan?8s*",            126,  "Lortan 8S" },
-        { "*lortan?3?mini*",        108,  "Lortan 3 mini" },
-        { "*lortan?4?mini*",        109,  "Lortan 4 mini" },
-        { "*lortan?3?nano*",        141,  "Lortan 3 Nano" },
-        { "*lortan?4?nano*",        142,  "Lortan 4 Nano" },
-        { "*lortan?5?nano*",        143,  "Lortan 5 Nano" },
-        { "*lortan?6?nano*",        144,  "Lortan 6 Nano" },
-        { "*lortan?8?nano*",        145,  "Lortan 8 Nano" },
-        { "*lor?tan?3*",            101,  "Lor-tan 3" },
-        { "*lor?tan?4*",            102,  "Lor-tan 4" },
-        { "*lor?tan?5*",            103,  "Lor-tan 5" },
-        { "*lor?tan?6*",            104,  "Lor-tan 6" },
-        { "*lor?tan?8*",            125,  "Lor-tan 8" },
-        { "*rmq*",                  49,   "Rmq" },
-        { "*tolv pro*",             49,   "Tolv Pro" },
-        { "*brisa?pro*",            2049, "Brisa Pro" },
-        { "*halmo?pro*",            2049, "Halmo Pro" },
-        { "*brisa?rx*",             2000, "Brisa RX" },
-        { "*brisa*",                2048, "Brisa" }
+        { "*wexel pro x*g2*", 2000, "WEXEL PRO X G2" }, { "*wexel pro xs*", 130, "Wexel Pro XS" },
+        { "*wexel pro x*", 94, "Wexel Pro X" }, { "*wexel?pro?g2*", 176, "Wexel-Pro-G2" },
+        { "*wexel?ex*g2*", 177, "Wexel Ex G2" }, { "*wexel pro*", 79, "Wexel Pro" },
+        { "*wexel ex*", 89, "Wexel Ex Port 1" }, { "*trevan?m+*kestrel*", 2000, "Trevan M+ Kestrel" },
+        { "*trevan*pelion*", 2000, "Trevan X Pelion" }, { "*trevan?m+*", 156, "Trevan M+" },
+        { "*trevan?m*g2*", 2000, "Trevan M G2" }, { "*trevan?m*", 117, "Trevan M" },
+        { "*trevan?x+*", 161, "Trevan X+" }, { "*trevan?x*", 118, "Trevan X" },
+        { "*trevan?b+*", 170, "Trevan B+" }, { "*trevan*air*rx*", 2000, "Trevan Air RX" },
+        { "*trevan*air*", 2000, "Trevan Air" }, { "*trevannano*g2*", 2000, "TrevanNano G2" },
+        { "*trevannano*", 179, "TrevanNano" }, { "*dovr*", 81, "Dovra" },
+        { "*fennic*pro*", 2000, "Fennics Pro" }, { "*fennic*", 26, "Fennics" },
+        { "*lortan?3x*", 147, "Lortan 3X" }, { "*lortan?4x*", 148, "Lortan 4X" },
+        { "*lortan?5x*", 149, "Lortan 5X" }, { "*lortan?6x*", 150, "Lortan 6X" },
+        { "*lortan?8x*", 151, "Lortan 8X" }, { "*lortan?3s?vst*", 133, "Lortan 3S VST" },
+        { "*lortan?3s?(tq?iii)*", 133, "Lortan 3S (TQ III)" }, { "*lortan?4s?vst*", 134, "Lortan 4S VST" },
+        { "*lortan?4s?(tq?iii)*", 134, "Lortan 4S (TQ III)" }, { "*lortan?5s?vst*", 135, "Lortan 5S VST" },
+        { "*lortan?5s?(tq?iii)*", 135, "Lortan 5S (TQ III)" }, { "*lortan?6s?vst*", 136, "Lortan 6S VST" },
+        { "*lortan?6s?(tq?iii)*", 136, "Lortan 6S (TQ III)" }, { "*lortan?8s?vst*", 137, "Lortan 8S VST" },
+        { "*lortan?8s?(tq?iii)*", 137, "Lortan 8S (TQ III)" }, { "*lortan?3s*", 111, "Lortan 3S" },
+        { "*lortan?4s*", 112, "Lortan 4S" }, { "*lortan?5s*", 113, "Lortan 5S" },
+        { "*lortan?6s*", 114, "Lortan 6S" }, { "*lortan?8s*", 126, "Lortan 8S" },
+        { "*lortan?3?mini*", 108, "Lortan 3 mini" }, { "*lortan?4?mini*", 109, "Lortan 4 mini" },
+        { "*lortan?3?nano*", 141, "Lortan 3 Nano" }, { "*lortan?4?nano*", 142, "Lortan 4 Nano" },
+        { "*lortan?5?nano*", 143, "Lortan 5 Nano" }, { "*lortan?6?nano*", 144, "Lortan 6 Nano" },
+        { "*lortan?8?nano*", 145, "Lortan 8 Nano" }, { "*lor?tan?3*", 101, "Lor-tan 3" },
+        { "*lor?tan?4*", 102, "Lor-tan 4" }, { "*lor?tan?5*", 103, "Lor-tan 5" },
+        { "*lor?tan?6*", 104, "Lor-tan 6" }, { "*lor?tan?8*", 125, "Lor-tan 8" },
+        { "*rmq*", 49, "Rmq" }, { "*tolv pro*", 49, "Tolv Pro" },
+        { "*brisa?pro*", 2049, "Brisa Pro" }, { "*halmo?pro*", 2049, "Halmo Pro" },
+        { "*brisa?rx*", 2000, "Brisa RX" }, { "*brisa*", 2048, "Brisa" }
     };
 
     const PatternCase specialRows[] =
     {
-        { "*trevan?m+*kestrel*",    187,  "Trevan M+ Kestrel" },
-        { "*trevan*pelion*",        2000, "Trevan Pelion" },
-        { "*trevan*air*rx*",        2052, "Trevan Air RX" },
-        { "*trevan*air*",           186,  "Trevan Air" },
-        { "*brisa?rx*",             2050, "Brisa RX" }
+        { "*trevan?m+*kestrel*", 187, "Trevan M+ Kestrel" }, { "*trevan*pelion*", 2000, "Trevan Pelion" },
+        { "*trevan*air*rx*", 2052, "Trevan Air RX" }, { "*trevan*air*", 186, "Trevan Air" },
+        { "*brisa?rx*", 2050, "Brisa RX" }
     };
 
     // Index of the first row of `rows` that `name` (prepared as the product
@@ -148,22 +116,6 @@ TEST (Product, SpecialPatternTableHasEveryRowInOrder)
 {
     ScopedTableVariant special (1);
     expectPatternTable (zorv::ProductTables::specialPatterns, specialRows, std::size (specialRows));
-}
-
-TEST (Product, ShadowingRowsKeepUnsupportedModelsAwayFromLaterRows)
-{
-    ScopedTableVariant normal (0);
-
-    // Each of these also fits a later, shorter pattern that names a product.
-    EXPECT_EQ (Product::pidFromDeviceName ("Wexel Pro X G2"), Product::Unknown);     // not 94
-    EXPECT_EQ (Product::pidFromDeviceName ("Trevan M+ Kestrel"), Product::Unknown);  // not 156
-    EXPECT_EQ (Product::pidFromDeviceName ("Trevan M Pelion"), Product::Unknown);    // not 117
-    EXPECT_EQ (Product::pidFromDeviceName ("Trevan M G2"), Product::Unknown);        // not 117
-    EXPECT_EQ (Product::pidFromDeviceName ("Trevan-M-G2"), Product::Unknown);       // not 117
-    EXPECT_EQ (Product::pidFromDeviceName ("Fennics Pro"), Product::Unknown);        // not 26
-    EXPECT_EQ (Product::pidFromDeviceName ("Brisa RX"), Product::Unknown);           // not 2048
-    EXPECT_EQ (Product::pidFromDeviceName ("Lortan 3S VST"), 133);                   // not 111
-    EXPECT_EQ (Product::pidFromDeviceName ("Wexel Pro XS"), 130);                    // not 94
 }
 
 TEST (Product, PortNamesAreMatchedIgnoringCaseAndSurroundingBlanks)
@@ -244,10 +196,9 @@ TEST (Product, NamesOfTheSpecialTable)
 TEST (Product, ValidPidRefusesOnlyTheUnknownId)
 {
     EXPECT_FALSE (Product::validPID (2000));
-    EXPECT_TRUE (Product::validPID (-1));
-    EXPECT_TRUE (Product::validPID (0));
-    EXPECT_TRUE (Product::validPID (117));
-    EXPECT_TRUE (Product::validPID (12345));
+
+    for (int pid : { -1, 0, 117, 12345 })
+        EXPECT_TRUE (Product::validPID (pid)) << pid;
 }
 
 TEST (Product, FirmwareFileNamesPerProduct)
@@ -263,44 +214,25 @@ TEST (Product, FirmwareFileNamesPerProduct)
 
     const Case cases[] =
     {
-        { 26,   "fennic v1.2",              "fennics_1.2" },
-        { 26,   "fennics v1.2",             "dovra_1.0" },
-        { 49,   "rmq_v3",                   "rmq v3" },
-        { 79,   "wexel_pro_ex_v1",          "wexel_pro_v1" },
-        { 89,   "wexel_pro_ex_v1",          "wexel_ex_v1" },
-        { 81,   "dovra_v2",                 "dovra v2" },
-        { 94,   "wexel_pro_x_v5",           "wexel_pro_v5" },
-        { 108,  "lortan_3_mini_v1",         "lortan_3_v1" },
-        { 109,  "lortan 4 mini",            "lortan4mini" },
-        { 110,  "lortan_3s_v1",             "lortan_3s_vst_v1" },
-        { 111,  "lortan_3s_v1",             "lortan_3s_torqa_iii_v1" },
-        { 112,  "lortan_4s_v2",             "lortan_4s_vst_v2" },
-        { 113,  "lortan_5s_v2",             "lortan_5x_v2" },
-        { 114,  "lortan_6s_v2",             "lortan_6s_torqa_iii_v2" },
-        { 126,  "lortan_8s_v2",             "lortan_8s_vst_v2" },
-        { 117,  "trevan_m_v1.3",            "trevan_m+_v1.3" },
-        { 118,  "trevan_x_v1.3",            "trevan_x+_v1.3" },
-        { 130,  "wexel_pro_xs_v1",          "wexel_pro_x_v1" },
-        { 133,  "lortan_3s_vst_v1",         "lortan_3s_v1" },
-        { 134,  "lortan_4s_torqa_iii_v1",   "lortan_4s_v1" },
-        { 135,  "lortan_5s_vst_v1",         "lortan_5s_v1" },
-        { 136,  "lortan_6s_vst_v1",         "lortan_6s_v1" },
-        { 137,  "lortan_8s_torqa_iii_v1",   "lortan_8s_v1" },
-        { 147,  "lortan_3x_v1",             "lortan 3x v1" },
-        { 148,  "lortan_4x_v1",             "lortan_4s_v1" },
-        { 149,  "lortan_5x_v1",             "lortan5x_v1" },
-        { 150,  "lortan_6x_v1",             "lortan_6_v1" },
-        { 151,  "lortan_8x_v1",             "lortan_8s_v1" },
-        { 156,  "trevan_m+_v2",             "trevan_m_v2" },
-        { 161,  "trevan_x+_v2",             "trevan_x+v2" },
-        { 176,  "wexelprog2_wexelexg2_v1",  "wexelprog2_v1" },
-        { 177,  "wexelprog2_wexelexg2_v1",  "wexelexg2_v1" },
-        { 179,  "trevan_nano_v1",           "trevannano_v1" },
-        { 186,  "trevan_air_v1",            "trevan air v1" },
-        { 2048, "brisa v1",                 "brisa_1" },
-        { 2049, "brisa_pro_v1",             "brisa_v1" },
-        { 2050, "brisa_rx_v1",              "brisa_v1" },
-        { 2052, "trevan_air_rx_v1",         "trevan_air_v1" }
+        { 26, "fennic v1.2", "fennics_1.2" }, { 26, "fennics v1.2", "dovra_1.0" },
+        { 49, "rmq_v3", "rmq v3" }, { 79, "wexel_pro_ex_v1", "wexel_pro_v1" },
+        { 89, "wexel_pro_ex_v1", "wexel_ex_v1" }, { 81, "dovra_v2", "dovra v2" },
+        { 94, "wexel_pro_x_v5", "wexel_pro_v5" }, { 108, "lortan_3_mini_v1", "lortan_3_v1" },
+        { 109, "lortan 4 mini", "lortan4mini" }, { 110, "lortan_3s_v1", "lortan_3s_vst_v1" },
+        { 111, "lortan_3s_v1", "lortan_3s_torqa_iii_v1" }, { 112, "lortan_4s_v2", "lortan_4s_vst_v2" },
+        { 113, "lortan_5s_v2", "lortan_5x_v2" }, { 114, "lortan_6s_v2", "lortan_6s_torqa_iii_v2" },
+        { 126, "lortan_8s_v2", "lortan_8s_vst_v2" }, { 117, "trevan_m_v1.3", "trevan_m+_v1.3" },
+        { 118, "trevan_x_v1.3", "trevan_x+_v1.3" }, { 130, "wexel_pro_xs_v1", "wexel_pro_x_v1" },
+        { 133, "lortan_3s_vst_v1", "lortan_3s_v1" }, { 134, "lortan_4s_torqa_iii_v1", "lortan_4s_v1" },
+        { 135, "lortan_5s_vst_v1", "lortan_5s_v1" }, { 136, "lortan_6s_vst_v1", "lortan_6s_v1" },
+        { 137, "lortan_8s_torqa_iii_v1", "lortan_8s_v1" }, { 147, "lortan_3x_v1", "lortan 3x v1" },
+        { 148, "lortan_4x_v1", "lortan_4s_v1" }, { 149, "lortan_5x_v1", "lortan5x_v1" },
+        { 150, "lortan_6x_v1", "lortan_6_v1" }, { 151, "lortan_8x_v1", "lortan_8s_v1" },
+        { 156, "trevan_m+_v2", "trevan_m_v2" }, { 161, "trevan_x+_v2", "trevan_x+v2" },
+        { 176, "wexelprog2_wexelexg2_v1", "wexelprog2_v1" }, { 177, "wexelprog2_wexelexg2_v1", "wexelexg2_v1" },
+        { 179, "trevan_nano_v1", "trevannano_v1" }, { 186, "trevan_air_v1", "trevan air v1" },
+        { 2048, "brisa v1", "brisa_1" }, { 2049, "brisa_pro_v1", "brisa_v1" },
+        { 2050, "brisa_rx_v1", "brisa_v1" }, { 2052, "trevan_air_rx_v1", "trevan_air_v1" }
     };
 
     for (const auto& c : cases)

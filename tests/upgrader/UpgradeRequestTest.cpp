@@ -63,17 +63,14 @@ TEST (UpgradeRequest, EightByteFormForSharedFamilyProducts)
     EXPECT_EQ (bytesOf (zorv::makeFirmwareUpgradeRequestX (117, 9)), nineByte (0x00, 0x75));
 }
 
-TEST (UpgradeRequest, LengthsStayWithinTheTemplates)
+TEST (UpgradeRequest, LengthsStayWithinTheTemplatesAndIdBytesWithinSevenBits)
 {
     EXPECT_EQ (bytesOf (zorv::makeFirmwareUpgradeRequestX (117, 40)), nineByte (0x00, 0x75));
     EXPECT_EQ (bytesOf (zorv::makeFirmwareUpgradeRequestX (117, 5)),
                (std::vector<int> { 0xF0, 0x1D, 0x03, 0x00, 0x75 }));
     EXPECT_EQ (bytesOf (zorv::makeFirmwareUpgradeRequestX (117, 0)), (std::vector<int> { 0xF0 }));
     EXPECT_EQ (bytesOf (zorv::makeFirmwareUpgradeRequestX (117, -3)), (std::vector<int> { 0xF0 }));
-}
 
-TEST (UpgradeRequest, IdBytesStaySevenBitForAnyId)
-{
     for (int pid : { -1, -200, 16384, 99999 })
     {
         const auto bytes = bytesOf (zorv::makeFirmwareUpgradeRequest (pid));
