@@ -8,10 +8,11 @@
 
 #include <gtest/gtest.h>
 
-// The singleton can be created only once per process, so each test puts it
-// back into its start-up state instead: factory content in every map (in
-// place, so that handles stay valid), "mackie" current, flags at zero. Under
-// ctest every test also runs in a process of its own.
+// The singleton can be created only once per process. The first test of a
+// process gets it freshly built; later ones get it put back into its start-up
+// state: factory content in every map (in place, so that handles stay valid),
+// "mackie" current, flags at zero. Under ctest every test runs in a process
+// of its own, so every test sees a freshly built one.
 class TrvPlusFixture : public ::testing::Test
 {
 protected:
@@ -21,10 +22,14 @@ protected:
         if (juce::SystemStats::getEnvironmentVariable ("QUELT_READONLY_DIR", {}).isEmpty())
             GTEST_SKIP() << "run through tests/support/with-private-var.sh (ctest does)";
 
+        const bool freshlyBuilt = TrvPlus::getInstanceWithoutCreating() == nullptr;
         trv = TrvPlus::getInstance();
 
         if (trv == nullptr)
             GTEST_SKIP() << "the singleton was deleted earlier in this process";
+
+        if (freshlyBuilt)
+            return;
 
         isZoomNorLR = 0;
         isJogLorR = 0;
