@@ -17,11 +17,6 @@ fi
 # once the application has quit.
 settings=/var/ZorvProAudio/Trv/Trv.conf
 
-# JUCE loads the X11 libraries at run time and unloads them on the way out,
-# so LeakSanitizer sees their caches as leaks of an unknown module; our own
-# code's leaks are hunted by the unit tests, this test is about the window.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-
 "$app" >"$out/app.log" 2>&1 &
 pid=$!
 trap 'kill -9 $pid 2>/dev/null || true' EXIT
