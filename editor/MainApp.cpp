@@ -1,21 +1,12 @@
 #include "editor/MainApp.h"
 
+#include "editor/ContentComponent.h"
+
 #include "core/MidiNameTables.h"
 #include "core/TrvPlus.h"
 #include "platform/MidiPorts.h"
 
 #include <cstring>
-
-namespace
-{
-    // Stands in the window until the editor page exists: the surface's size
-    // with the Trevan M layout.
-    class PlaceholderContent : public juce::Component
-    {
-    public:
-        PlaceholderContent() { setSize (1000, 576); }
-    };
-}
 
 MainApp::~MainApp() = default;
 
@@ -74,7 +65,8 @@ MainApp::MainWindow::MainWindow (const juce::String& title)
                       juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton, true)
 {
     setUsingNativeTitleBar (true);
-    setContentOwned (new PlaceholderContent(), true);
+    // The window follows the page's size when the page switches layouts.
+    setContentOwned (new ContentComponent(), true);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
     setResizable (false, false);

@@ -1,0 +1,5 @@
+#include "editor/CommandButton.h"
+
+CommandButton::CommandButton() = default;
+
+CommandButton::~CommandButton() = default;

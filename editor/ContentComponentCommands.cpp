@@ -1,0 +1,217 @@
+#include "editor/ContentComponent.h"
+
+#include "editor/AidForCid.h"
+#include "editor/DeviceSelectComponent.h"
+
+#include "core/CtMap.h"
+#include "core/Defa.h"
+#include "core/HuiTables.h"
+#include "core/MirrorTables.h"
+#include "core/ProToolsTables.h"
+#include "core/RecordRow.h"
+#include "core/SharedFlags.h"
+#include "core/TrvPlus.h"
+
+#include <memory>
+
+namespace
+{
+    bool isJogHalfId (int cid)
+    {
+        return cid == 73 || cid == 74 || (cid >= 86 && cid <= 89);
+    }
+
+    bool isLeftJogHalfId (int cid)
+    {
+        return cid == 73 || cid == 86 || cid == 88;
+    }
+
+    // The value a jog half stands for in mode m at zoom state z.
+    int jogHalfValue (int m, int z, int cid, bool left)
+    {
+        switch (m)
+        {
+            case CtMode::proTools:
+                return z == 0 ? protoolsJogIndexesWhenZmN[0]
+                              : protoolsJogIndexesWhenZmLR[2 * z - (left ? 2 : 1)];
+
+            case CtMode::usrdefHui:
+                return z == 0 ? HuiJogMappIndex[left ? 0 : 1]
+                              : HuiBtnMappIndex[aidForCid (CtMode (m), CtKind (CtKind::button), cid)];
+
+            default:
+                return arrForMoid[m][rowForCid (cid)][2];
+        }
+    }
+
+    void showWarning (const juce::String& title, const juce::String& message)
+    {
+        juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, title, message);
+    }
+}
+
+//==============================================================================
+void ContentComponent::buttonClicked (juce::Button* button)
+{
+    if (button == &connectBtn)
+        connectToDevice();
+    else if (button == &sendBtn)
+        sendMapping();
+    else if (button == &saveBtn)
+        saveToFile();
+    else if (button == &loadBtn)
+        loadFromFile();
+    else if (button == &firmwareBtn)
+    {
+        // The firmware wizard (product id 117 + displayingExpander, this page
+        // as parent, hub warning on, catalogue from the server) is not built
+        // yet; the button stays without an action until it is.
+    }
+    else if (auto* control = dynamic_cast<MappableButton*> (button))
+        selectControl (*control);
+}
+
+//==============================================================================
+void ContentComponent::connectToDevice()
+{
+    auto picker = std::make_unique<DeviceSelectComponent>();
+
+    juce::DialogWindow::LaunchOptions options;
+    options.content.setNonOwned (picker.get());
+    options.dialogTitle = "Select your device";
+    options.componentToCentreAround = this;
+    options.escapeKeyTriggersCloseButton = true;
+    options.useNativeTitleBar = true;
+    options.resizable = false;
+
+    // The port is only named here; the transfer opens it by name each time.
+    if (options.runModal() > 0)
+        TrvPlus::getInstance()->setCurrentOutputDevice (picker->selectedName);
+}
+
+void ContentComponent::sendMapping()
+{
+    const auto result = TrvPlus::getInstance()->sendCurrentMapping();
+    showWarning ("Send Mapping", result.failed() ? result.getErrorMessage() : juce::String ("Done!"));
+}
+
+void ContentComponent::saveToFile()
+{
+    juce::FileChooser chooser ("Save Mapping", {}, "*.quelt", true, false, nullptr);
+
+    if (! chooser.browseForFileToSave (true))
+        return;
+
+    const auto result = TrvPlus::getInstance()->saveCurrentMapping (chooser.getResult());
+
+    if (result.failed())
+        showWarning ("Save Mapping", result.getErrorMessage());
+}
+
+void ContentComponent::loadFromFile()
+{
+    juce::FileChooser chooser ("Load Mapping", {}, "*.quelt", true, false, nullptr);
+
+    if (chooser.browseForFileToOpen())
+        loadMapping (chooser.getResult());
+}
+
+void ContentComponent::loadMapping (const juce::File& file)
+{
+    auto* trv = TrvPlus::getInstance();
+    const auto result = trv->openFile (file);
+
+    if (result.failed())
+        showWarning ("Load Mapping", result.getErrorMessage());
+
+    // Also after a failure: the page shows the current map as it now is.
+    const int m = trv->getCurrentMap().getCtMode();
+    modeBox.setSelectedItemIndex (juce::jmin (m, 3), juce::dontSendNotification);
+    stabilize_controls();
+}
+
+//==============================================================================
+void ContentComponent::selectControl (MappableButton& clicked)
+{
+    const int c = clicked.cid;
+    MappableButton* target = &clicked;
+
+    clearToggleStates();
+
+    if (c == 75 || c == 76)
+    {
+        // A second click on the active zoom button returns to the jog state.
+        isZoomNorLR = (c - 74 == isZoomNorLR) ? 0 : c - 74;
+        ToggOnZoomNorLR();
+        ToggOnJogLorR();
+        target = isJogLorR == 1 ? controls.rightJogHalf.get() : controls.leftJogHalf.get();
+    }
+    else if (isJogHalfId (c))
+    {
+        isJogLorR = isLeftJogHalfId (c) ? 0 : 1;
+        ToggOnJogLorR();
+        ToggOnZoomNorLR();
+        target = isJogLorR == 1 ? controls.rightJogHalf.get() : controls.leftJogHalf.get();
+    }
+    else
+    {
+        clicked.setToggleState (true, juce::dontSendNotification);
+
+        if (clicked.isShowing())
+            clicked.grabKeyboardFocus();
+    }
+
+    updAttrBoxesWith (*target);
+}
+
+void ContentComponent::clearToggleStates()
+{
+    for (auto* child : panelChildren())
+        if (auto* button = dynamic_cast<MappableButton*> (child))
+            button->setToggleState (false, juce::dontSendNotification);
+}
+
+void ContentComponent::ToggOnZoomNorLR()
+{
+    if (isZoomNorLR == 1)
+        controls.zoomButton1->setToggleState (true, juce::dontSendNotification);
+    else if (isZoomNorLR == 2)
+        controls.zoomButton2->setToggleState (true, juce::dontSendNotification);
+}
+
+void ContentComponent::ToggOnJogLorR()
+{
+    auto* trv = TrvPlus::getInstance();
+    const int m = trv->getCurrentCtMode();
+    const int z = juce::jlimit (0, 2, isZoomNorLR);
+    const int cL = zomjog2cid[z][0];
+    const int cR = zomjog2cid[z][1];
+
+    auto& left = *controls.leftJogHalf;
+    auto& right = *controls.rightJogHalf;
+
+    // In the factory modes the halves keep the binding to controls 73 and 74
+    // that the panel gave them.
+    if (m == CtMode::usrdefMcp || m == CtMode::usrdefHui)
+    {
+        const auto map = trv->getCurrentMap();
+
+        left.kind = CtKind (Defa::kindForCid (cL));
+        left.setMapping (map.getControlById (cL));
+        right.kind = CtKind (Defa::kindForCid (cR));
+        right.setMapping (map.getControlById (cR));
+    }
+
+    left.setValue (jogHalfValue (m, z, cL, true));
+    right.setValue (jogHalfValue (m, z, cR, false));
+
+    auto& active = isJogLorR == 1 ? right : left;
+    auto& other = isJogLorR == 1 ? left : right;
+
+    active.setToggleState (true, juce::dontSendNotification);
+
+    if (active.isShowing())
+        active.grabKeyboardFocus();
+
+    other.updateText();
+}

@@ -1,0 +1,471 @@
+#include "tests/core/TrvPlusFixture.h"
+#include "tests/editor/ContentComponentProbe.h"
+
+#include "core/HuiTables.h"
+#include "core/MirrorTables.h"
+#include "core/RecordRow.h"
+#include "tests/support/EmulatedController.h"
+#include "tests/support/ScopedMidiSystem.h"
+
+namespace
+{
+    [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
+
+    void runMessageLoop (int ms = 20)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
+    }
+
+    // A real click: the button posts it to itself and the message loop delivers it.
+    void click (juce::Button& b)
+    {
+        b.triggerClick();
+        runMessageLoop();
+    }
+
+    void choose (juce::ComboBox& box, int itemId)
+    {
+        box.setSelectedId (itemId, juce::sendNotificationSync);
+    }
+
+    juce::StringArray itemTexts (const juce::ComboBox& box)
+    {
+        juce::StringArray texts;
+
+        for (int i = 0; i < box.getNumItems(); ++i)
+            texts.add (box.getItemText (i));
+
+        return texts;
+    }
+
+    juce::MouseEvent mouseAt (juce::Component& c, int x, int y)
+    {
+        const juce::Point<float> p ((float) x, (float) y);
+        const auto now = juce::Time::getCurrentTime();
+        return { juce::Desktop::getInstance().getMainMouseSource(), p, {}, juce::MouseInputSource::defaultPressure,
+                 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, p, now, 1, false };
+    }
+}
+
+class EditorPage : public TrvPlusFixture
+{
+protected:
+    void SetUp() override
+    {
+        TrvPlusFixture::SetUp();
+
+        if (IsSkipped())
+            return;
+
+        page = std::make_unique<ContentComponent>();
+        probe = std::make_unique<ContentComponentProbe> (ContentComponentProbe { *page });
+    }
+
+    void TearDown() override
+    {
+        probe = nullptr;
+        page = nullptr;
+        runMessageLoop (5);
+    }
+
+    juce::ValueTree record (int cid) const      { return trv->getCurrentMap().getControlById (cid); }
+    int mode() const                            { return trv->getCurrentCtMode(); }
+
+    // Through the mode box, as the user does: item index 0..3.
+    void chooseModeItem (int index)
+    {
+        probe->modeBox().setSelectedItemIndex (index, juce::sendNotificationSync);
+    }
+
+    void select (int cid)
+    {
+        auto* b = probe->button (cid);
+        ASSERT_NE (b, nullptr) << "no button bound to control " << cid;
+        click (*b);
+    }
+
+    std::unique_ptr<ContentComponent> page;
+    std::unique_ptr<ContentComponentProbe> probe;
+};
+
+//==============================================================================
+TEST_F (EditorPage, StartsInTheMLayoutWithEmptyAttributeBoxes)
+{
+    EXPECT_EQ (page->getWidth(), 1000);
+    EXPECT_EQ (page->getHeight(), 576);
+    EXPECT_TRUE (probe->controls().isVisible());
+    EXPECT_EQ (probe->mixer().getBounds(), juce::Rectangle<int> (0, 64, 786, 500));
+    EXPECT_FALSE (probe->rotBox().isVisible());
+    EXPECT_FALSE (probe->rotLabel().isVisible());
+    EXPECT_EQ (probe->typeBox().getNumItems() + probe->chanBox().getNumItems() + probe->funcBox().getNumItems(), 0);
+    EXPECT_EQ (probe->typeLabel().getText() + "/" + probe->chanLabel().getText() + "/" + probe->funcLabel().getText(),
+               "Msg Type/Channel/Message");
+    EXPECT_FALSE (probe->ptclBox().isEnabled());
+}
+
+TEST_F (EditorPage, ClickingAControlSelectsItAloneAndShowsItsFactoryAssignment)
+{
+    select (9);     // solo 1: note 8 on channel 1
+
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 9 }));
+    EXPECT_EQ (itemTexts (probe->typeBox()), juce::StringArray ({ "1) Note", "2) CC", "3) Pitch Bend" }));
+    EXPECT_EQ (probe->typeBox().getSelectedItemIndex(), 0);
+    EXPECT_EQ (probe->chanBox().getText(), "1");
+    EXPECT_EQ (probe->funcBox().getNumItems(), 128);
+    EXPECT_EQ (probe->funcBox().getSelectedItemIndex(), 8);
+    EXPECT_TRUE (probe->funcBox().getText().startsWith ("8 ) "));
+    EXPECT_FALSE (probe->typeBox().isEnabled() || probe->chanBox().isEnabled() || probe->funcBox().isEnabled());
+    EXPECT_FALSE (probe->rotBox().isVisible());
+
+    select (25);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 25 }));
+}
+
+TEST_F (EditorPage, UserDefinedMcpEditsReachTheRecordAndTheMirrorTable)
+{
+    chooseModeItem (3);
+    ASSERT_EQ (mode(), CtMode::usrdefMcp);
+    EXPECT_TRUE (probe->ptclBox().isEnabled());
+
+    select (9);
+    const int row = rowForCid (9);
+    EXPECT_TRUE (probe->typeBox().isEnabled());
+
+    choose (probe->typeBox(), 2);   // CC
+    EXPECT_EQ (record (9)[Tags::type].toString(), "cc");
+    EXPECT_EQ (nd[row][0], 11);
+    EXPECT_EQ (nd[row][1], 0xB0);
+
+    choose (probe->chanBox(), 5);
+    EXPECT_EQ ((int) record (9)[Tags::chan], 5);
+    EXPECT_EQ (nd[row][1], 0xB4);
+
+    choose (probe->funcBox(), 31);  // controller 30
+    EXPECT_EQ ((int) record (9)[Tags::value], 30);
+    EXPECT_EQ (nd[row][2], 30);
+    EXPECT_EQ (probe->button (9)->companionLabel->getText(), "CC30");
+
+    EXPECT_EQ (cb[row][1], 0x90) << "the mackie table is not the one edited";
+
+    // R puts the current map back to its factory values and refills the boxes.
+    page->keyPressed (juce::KeyPress ('R'));
+    EXPECT_EQ (nd[row][1], 0x90);
+    EXPECT_EQ ((int) record (9)[Tags::chan], 1);
+    EXPECT_EQ (probe->chanBox().getSelectedItemIndex(), 0);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 9 }));
+}
+
+TEST_F (EditorPage, FaderTouchCanBeSetToSendNothing)
+{
+    chooseModeItem (3);
+    select (41);
+
+    EXPECT_EQ (itemTexts (probe->typeBox())[3], "4) null");
+    choose (probe->typeBox(), 4);
+    EXPECT_EQ (record (41)[Tags::type].toString(), "null");
+    EXPECT_EQ (nd[rowForCid (41)][0], 0);
+
+    // Selected again, the box shows what the control now sends.
+    select (42);
+    select (41);
+    EXPECT_EQ (probe->typeBox().getSelectedItemIndex(), 3);
+
+    select (9);
+    EXPECT_EQ (probe->typeBox().getNumItems(), 3);
+}
+
+TEST_F (EditorPage, KnobRotationPatternFollowsTheControllerNumber)
+{
+    chooseModeItem (3);
+    select (65);    // knob 1: CC16, incremental
+
+    EXPECT_TRUE (probe->rotBox().isVisible() && probe->rotLabel().isVisible());
+    EXPECT_EQ (probe->rotBox().getSelectedItemIndex(), 0);
+
+    choose (probe->funcBox(), 31);  // CC30: numerical
+    EXPECT_EQ ((int) record (65)[Tags::velo], 127);
+    EXPECT_EQ (probe->rotBox().getSelectedItemIndex(), 1);
+
+    choose (probe->funcBox(), 61);  // CC60: incremental again
+    EXPECT_EQ ((int) record (65)[Tags::velo], 64);
+    EXPECT_EQ (probe->rotBox().getSelectedItemIndex(), 0);
+
+    choose (probe->rotBox(), 2);
+    EXPECT_EQ ((int) record (65)[Tags::velo], 127);
+    EXPECT_EQ (nd[rowForCid (65)][3], 127);
+
+    choose (probe->typeBox(), 1);   // a note: no rotation pattern
+    EXPECT_FALSE (probe->rotBox().isVisible());
+}
+
+TEST_F (EditorPage, UnzoomedJogHalvesAreEditedTogether)
+{
+    chooseModeItem (3);
+    click (*probe->controls().leftJogHalf);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 73 }));
+
+    choose (probe->chanBox(), 3);
+    EXPECT_EQ (nd[80][1] & 0x0F, 2);
+    EXPECT_EQ (nd[79][1] & 0x0F, 2);
+}
+
+TEST_F (EditorPage, ZoomButtonsWalkTheJogWheelStates)
+{
+    auto& c = probe->controls();
+
+    click (*c.zoomButton1);
+    EXPECT_EQ (isZoomNorLR, 1);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 73, 75 }));
+    EXPECT_EQ (page->findSelectedControl(), c.leftJogHalf.get());
+
+    click (*c.zoomButton1);
+    EXPECT_EQ (isZoomNorLR, 0);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 73 }));
+
+    click (*c.rightJogHalf);
+    EXPECT_EQ (isJogLorR, 1);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 74 }));
+
+    click (*c.zoomButton2);
+    EXPECT_EQ (isZoomNorLR, 2);
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 74, 76 }));
+
+    select (9);
+    EXPECT_EQ (isZoomNorLR, 2) << "other controls leave the zoom state alone";
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 9 }));
+}
+
+TEST_F (EditorPage, ZoomedJogHalvesStandForTheCursorControls)
+{
+    auto& c = probe->controls();
+
+    chooseModeItem (3);
+    click (*c.zoomButton1);
+    EXPECT_EQ (c.leftJogHalf->cid, 86);
+    EXPECT_EQ (c.rightJogHalf->cid, 87);
+    EXPECT_EQ ((int) c.leftJogHalf->value.getValue(), nd[69][2]);
+    EXPECT_EQ ((int) c.rightJogHalf->value.getValue(), nd[70][2]);
+
+    // A cursor control is a button: no rotation pattern, channel edits its own row.
+    EXPECT_FALSE (probe->rotBox().isVisible());
+    choose (probe->chanBox(), 7);
+    EXPECT_EQ (nd[69][1] & 0x0F, 6);
+    EXPECT_EQ (nd[80][1] & 0x0F, 0) << "the jog row is not the zoomed half's";
+
+    click (*c.zoomButton1);
+    chooseModeItem (2);
+    click (*c.leftJogHalf);
+    EXPECT_EQ ((int) c.leftJogHalf->value.getValue(), 17);
+    EXPECT_EQ ((int) c.rightJogHalf->value.getValue(), 17);
+
+    click (*c.zoomButton1);
+    EXPECT_EQ (c.leftJogHalf->cid, 73) << "factory modes keep the panel's binding";
+    EXPECT_EQ ((int) c.leftJogHalf->value.getValue(), 87);
+    EXPECT_EQ ((int) c.rightJogHalf->value.getValue(), 89);
+}
+
+TEST_F (EditorPage, ProtocolBoxSwitchesBetweenTheUserModes)
+{
+    chooseModeItem (3);
+    select (9);
+
+    choose (probe->ptclBox(), 2);
+    EXPECT_EQ (mode(), CtMode::usrdefHui);
+    EXPECT_EQ (g_LasPtcl4Usdf, 1);
+    EXPECT_EQ (probe->typeLabel().getText() + "/" + probe->chanLabel().getText() + "/" + probe->funcLabel().getText(),
+               "Value1/Value2/Function");
+
+    // Refilled for the selected control in its HUI meaning.
+    EXPECT_EQ (probe->typeBox().getNumItems(), 30);
+    EXPECT_EQ (probe->typeBox().getSelectedItemIndex(), (int) record (9)[Tags::v1]);
+    EXPECT_EQ (probe->chanBox().getItemText (0), "0) 0x40");
+    EXPECT_TRUE (probe->funcBox().getItemText (0).startsWith ("0) "));
+
+    // Item 4 of the mode box now means the HUI variant.
+    chooseModeItem (0);
+    chooseModeItem (3);
+    EXPECT_EQ (mode(), CtMode::usrdefHui);
+}
+
+TEST_F (EditorPage, ProToolsShowsItsAssignmentWithoutSelections)
+{
+    chooseModeItem (2);
+    EXPECT_FALSE (probe->ptclBox().isEnabled());
+    EXPECT_EQ (probe->ptclBox().getSelectedId(), 2);
+
+    select (9);
+    EXPECT_EQ (probe->typeBox().getNumItems(), 30);
+    EXPECT_EQ (probe->typeBox().getItemText (1), " 1) 0x01");
+    EXPECT_EQ (probe->typeBox().getSelectedItemIndex(), -1);
+    EXPECT_EQ (probe->chanBox().getSelectedItemIndex(), -1);
+    EXPECT_FALSE (probe->funcBox().getItemText (0).containsChar (')'));
+    EXPECT_EQ (probe->funcBox().getNumItems(), probe->funcBox().getValues().size());
+}
+
+TEST_F (EditorPage, HuiBoxesFallBackForUnmatchedValues)
+{
+    chooseModeItem (3);
+    choose (probe->ptclBox(), 2);
+    ASSERT_EQ (mode(), CtMode::usrdefHui);
+
+    record (9).setProperty (Tags::v2, 0x30, nullptr);
+    select (9);
+    EXPECT_EQ (probe->chanBox().getNumItems(), 8);
+    EXPECT_EQ (probe->chanBox().getSelectedItemIndex(), -1);
+
+    // A knob is told by its second value alone.
+    record (66).setProperty (Tags::v1, 0x11, nullptr);
+    record (66).setProperty (Tags::v2, 3, nullptr);
+    select (66);
+    EXPECT_EQ (probe->funcBox().getSelectedItemIndex(), 3);
+
+    // Picking a function writes both values and the button's pair table.
+    select (9);
+    choose (probe->funcBox(), 6);
+    EXPECT_EQ ((int) record (9)[Tags::v1], HuiBnVaPairs0[5][0]);
+    EXPECT_EQ ((int) record (9)[Tags::v2], HuiBnVaPairs0[5][1]);
+    EXPECT_EQ (probe->chanBox().getSelectedItemIndex(), HuiBnVaPairs0[5][1] - 0x40);
+}
+
+TEST_F (EditorPage, LayoutKeysAndTheProductNameSwitchLayouts)
+{
+    page->keyPressed (juce::KeyPress ('X'));
+    EXPECT_TRUE (displayingExpander);
+    EXPECT_EQ (page->getWidth(), 786);
+    EXPECT_FALSE (probe->controls().isVisible());
+
+    page->keyPressed (juce::KeyPress ('x'));
+    EXPECT_EQ (page->getWidth(), 786);
+
+    page->keyPressed (juce::KeyPress ('m'));
+    EXPECT_FALSE (displayingExpander);
+    EXPECT_EQ (page->getWidth(), 1000);
+    EXPECT_TRUE (probe->controls().isVisible());
+
+    // The image's right and bottom edges lie outside it.
+    page->mouseDown (mouseAt (*page, 631, 24));
+    page->mouseDown (mouseAt (*page, 201, 64));
+    EXPECT_FALSE (displayingExpander);
+
+    page->mouseDown (mouseAt (*page, 201, 24));
+    EXPECT_TRUE (displayingExpander);
+    EXPECT_EQ (page->getWidth(), 786);
+
+    page->mouseMove (mouseAt (*page, 630, 63));
+    EXPECT_TRUE (m2x_in_paint);
+    page->mouseExit (mouseAt (*page, 0, 0));
+    EXPECT_FALSE (m2x_in_paint);
+}
+
+TEST_F (EditorPage, LoadingAHuiFileMakesItsModeCurrent)
+{
+    const auto folder = juce::File (juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP",
+                                                                                QUELT_TEST_BINARY_DIR "/tmp"))
+                            .getChildFile ("ContentComponentTest");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto file = folder.getChildFile ("hui.quelt");
+
+    trv->setCtMode (CtMode (CtMode::usrdefHui));
+    ASSERT_TRUE (trv->saveCurrentMapping (file).wasOk());
+    trv->setCtMode (CtMode (CtMode::mackie));
+    page->stabilize_controls();
+    select (9);
+
+    probe->loadMapping (file);
+    EXPECT_EQ (mode(), CtMode::usrdefHui);
+    EXPECT_EQ (probe->modeBox().getSelectedItemIndex(), 3);
+    EXPECT_EQ (probe->typeLabel().getText() + "/" + probe->chanLabel().getText() + "/" + probe->funcLabel().getText(),
+               "Value1/Value2/Function");
+    EXPECT_EQ (probe->typeBox().getNumItems(), 30);
+
+    folder.deleteRecursively();
+}
+
+TEST_F (EditorPage, SnapshotsOfBothLayouts)
+{
+    const juce::File dir (QUELT_TEST_BINARY_DIR);
+
+    for (const bool x : { false, true })
+    {
+        page->willDispXS (x);
+        const auto image = page->createComponentSnapshot (page->getLocalBounds());
+        EXPECT_EQ (image.getWidth(), x ? 786 : 1000);
+        EXPECT_EQ (image.getHeight(), 576);
+
+        auto file = dir.getChildFile (x ? "editor-page-x.png" : "editor-page-m.png");
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        ASSERT_TRUE (out.openedOk());
+        EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (image, out));
+    }
+}
+
+//==============================================================================
+// "Send Data" shows its outcome in an alert window, which needs an X server
+// (ctest runs the tests under Xvfb).
+namespace
+{
+    // Notes every alert box shown while it is the default look and feel.
+    struct AlertRecorder : juce::LookAndFeel_V4
+    {
+        juce::AlertWindow* createAlertWindow (const juce::String& title, const juce::String& message,
+                                              const juce::String& b1, const juce::String& b2, const juce::String& b3,
+                                              juce::MessageBoxIconType icon, int numButtons,
+                                              juce::Component* associated) override
+        {
+            shown.add (title + ": " + message);
+            warnings += icon == juce::MessageBoxIconType::WarningIcon ? 1 : 0;
+            return LookAndFeel_V4::createAlertWindow (title, message, b1, b2, b3, icon, numButtons, associated);
+        }
+
+        juce::StringArray shown;
+        int warnings = 0;
+    };
+
+    void dismissAlerts()
+    {
+        while (auto* modal = juce::ModalComponentManager::getInstance()->getModalComponent (0))
+        {
+            modal->exitModalState (0);
+            runMessageLoop();
+        }
+    }
+}
+
+TEST_F (EditorPage, SendDataTransfersTheMappingAndReportsTheOutcome)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    AlertRecorder recorder;
+    juce::LookAndFeel::setDefaultLookAndFeel (&recorder);
+
+    VirtualMidiSystem midi;
+    ScopedMidiSystem scope (midi);
+    EmulatedController trevanM (midi, EmulatedController::trevanM());
+    EmulatedController trevanX (midi, EmulatedController::trevanX());
+
+    click (probe->sendBtn());
+    trv->setCurrentOutputDevice ("Trevan M");
+    click (probe->sendBtn());
+
+    page->keyPressed (juce::KeyPress ('X'));
+    trv->setCurrentOutputDevice ("Trevan X");
+    click (probe->sendBtn());
+    midi.waitUntilIdle();
+
+    dismissAlerts();
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+
+    EXPECT_EQ (recorder.shown, juce::StringArray ({ "Send Mapping: No device selected",
+                                                   "Send Mapping: Done!",
+                                                   "Send Mapping: Done!" }));
+    EXPECT_EQ (recorder.warnings, 3);
+
+    ASSERT_EQ (trevanM.numCompleteTransfers(), 1);
+    EXPECT_EQ (trevanM.startFrame().productId, 117);
+    ASSERT_EQ (trevanX.numCompleteTransfers(), 1);
+    EXPECT_EQ (trevanX.startFrame().productId, 118);
+    EXPECT_TRUE (trevanM.violations().isEmpty()) << trevanM.violations().joinIntoString ("\n");
+    EXPECT_TRUE (trevanX.violations().isEmpty()) << trevanX.violations().joinIntoString ("\n");
+}

@@ -1,0 +1,215 @@
+#include "editor/DeviceHelpers.h"
+#include "editor/DeviceSelectComponent.h"
+#include "tests/support/ScopedMidiSystem.h"
+#include "tests/support/VirtualMidiSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+namespace
+{
+    juce::ComboBox* portListOf (juce::Component& picker)
+    {
+        for (auto* child : picker.getChildren())
+            if (auto* list = dynamic_cast<juce::ComboBox*> (child))
+                return list;
+
+        return nullptr;
+    }
+
+    juce::Button* buttonOf (juce::Component& picker, const juce::String& text)
+    {
+        for (auto* child : picker.getChildren())
+            if (auto* button = dynamic_cast<juce::TextButton*> (child); button != nullptr && button->getButtonText() == text)
+                return button;
+
+        return nullptr;
+    }
+
+    juce::StringArray offeredPorts (juce::ComboBox& list)
+    {
+        juce::StringArray names;
+
+        for (int i = 0; i < list.getNumItems(); ++i)
+            names.add (juce::String (list.getItemId (i)) + ":" + list.getItemText (i));
+
+        return names;
+    }
+
+    // Runs the message loop until `done`, in slices of 10 ms.
+    template <typename Condition>
+    void runMessagesUntil (Condition done, int maxSlices = 200)
+    {
+        for (int i = 0; i < maxSlices && ! done(); ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+    }
+
+    // The editor's dialog, kept off the desktop: its modal state and result
+    // work there as on the desktop, and no X server is needed. Off the desktop
+    // a hidden window does not end its modal loop by itself (it never counted
+    // as showing), so closing is seen as the close request it makes.
+    struct PickerDialog : juce::DialogWindow
+    {
+        explicit PickerDialog (DeviceSelectComponent& picker)
+            : juce::DialogWindow ("Select your device", juce::Colours::lightgrey, true, false)
+        {
+            setContentNonOwned (&picker, true);
+            setVisible (true);
+            enterModalState (false, juce::ModalCallbackFunction::create ([r = result] (int value) { *r = value; }));
+        }
+
+        ~PickerDialog() override
+        {
+            exitModalState (0);
+            clearContentComponent();
+        }
+
+        void closeButtonPressed() override
+        {
+            ++closeRequests;
+            setVisible (false);
+        }
+
+        std::optional<int> waitForResult()
+        {
+            runMessagesUntil ([this] { return result->has_value(); });
+            return *result;
+        }
+
+        // The modal callback may come after the dialog has gone.
+        std::shared_ptr<std::optional<int>> result = std::make_shared<std::optional<int>>();
+        int closeRequests = 0;
+    };
+
+    class DeviceSelect : public ::testing::Test
+    {
+    protected:
+        VirtualMidiSystem midi;
+        ScopedMidiSystem scope { midi };
+
+        void addPorts (std::initializer_list<const char*> names)
+        {
+            for (auto* name : names)
+                midi.addDevice (name, name);
+        }
+    };
+}
+
+TEST (DeviceHelpers, NameRuleTrevanOrZorvWithMidiIgnoringCase)
+{
+    const std::pair<const char*, bool> cases[] {
+        { "Trevan M", true },
+        { "Trevan X Port 2", true },
+        { "my TREVAN controller", true },
+        { "tReVaN", true },
+        { "ZORV usb Midi 2", true },
+        { "zorv midi", true },
+        { "MIDIZorv", true },
+        { "Zorv Port 1", false },
+        { "USB MIDI Interface", false },
+        { "Trev an M", false },
+        { "IAC Driver Bus 1", false },
+        { "", false },
+        { "   ", false },
+    };
+
+    for (auto& [name, valid] : cases)
+        EXPECT_EQ (DeviceHelpers::validDeviceName (name), valid) << "\"" << name << "\"";
+}
+
+TEST_F (DeviceSelect, OffersOnlyControllerPortsOnceEachInSystemOrder)
+{
+    addPorts ({ "IAC Driver Bus 1", "Trevan M", "Network Session 1", "Trevan M", "trevan m",
+                "ZORV usb Midi 2", "Zorv Port", "USB MIDI Interface", "Trevan X" });
+    midi.addDevice ("Trevan M Unplugged", "Trevan M Unplugged").setConnected (false);
+
+    DeviceSelectComponent picker;
+    auto* list = portListOf (picker);
+    ASSERT_NE (list, nullptr);
+
+    EXPECT_EQ (offeredPorts (*list), juce::StringArray ("1:Trevan M", "2:trevan m", "3:ZORV usb Midi 2", "4:Trevan X"));
+    EXPECT_FALSE (list->isTextEditable());
+    EXPECT_TRUE (list->getName().isEmpty());
+    EXPECT_EQ (picker.getName(), "DeviceSelectComponent");
+
+    EXPECT_EQ (list->getSelectedItemIndex(), 0);
+    EXPECT_EQ (picker.selectedName, "Trevan M");
+}
+
+TEST_F (DeviceSelect, SelectedNameFollowsTheList)
+{
+    addPorts ({ "Trevan M", "Zorv Midi 1", "Trevan X" });
+    DeviceSelectComponent picker;
+    auto* list = portListOf (picker);
+    ASSERT_NE (list, nullptr);
+
+    list->setSelectedId (3, juce::sendNotificationSync);
+    EXPECT_EQ (picker.selectedName, "Trevan X");
+
+    list->setSelectedItemIndex (1, juce::sendNotificationSync);
+    EXPECT_EQ (picker.selectedName, "Zorv Midi 1");
+}
+
+TEST_F (DeviceSelect, LayoutAtFixedSizeAndOthers)
+{
+    DeviceSelectComponent picker;
+    auto* list = portListOf (picker);
+    auto* connect = buttonOf (picker, "Connect");
+    auto* cancel = buttonOf (picker, "Cancel");
+    ASSERT_TRUE (list && connect && cancel);
+
+    EXPECT_EQ (picker.getBounds(), juce::Rectangle<int> (0, 0, 300, 200));
+    EXPECT_EQ (list->getBounds(), juce::Rectangle<int> (8, 76, 284, 24));
+    EXPECT_EQ (connect->getBounds(), juce::Rectangle<int> (90, 160, 100, 30));
+    EXPECT_EQ (cancel->getBounds(), juce::Rectangle<int> (190, 160, 100, 30));
+
+    picker.setSize (401, 101);
+    EXPECT_EQ (list->getBounds(), juce::Rectangle<int> (8, 26, 385, 24));
+    EXPECT_EQ (connect->getBounds(), juce::Rectangle<int> (191, 61, 100, 30));
+    EXPECT_EQ (cancel->getBounds(), juce::Rectangle<int> (291, 61, 100, 30));
+}
+
+TEST_F (DeviceSelect, ConnectEndsTheDialogWithOneAndThePreselectedPort)
+{
+    addPorts ({ "IAC Driver Bus 1", "Trevan X", "Trevan M" });
+    DeviceSelectComponent picker;
+    PickerDialog dialog (picker);
+    ASSERT_TRUE (dialog.isCurrentlyModal());
+
+    buttonOf (picker, "Connect")->triggerClick();
+
+    EXPECT_EQ (dialog.waitForResult(), std::optional<int> (1));
+    EXPECT_EQ (picker.selectedName, "Trevan X");
+}
+
+TEST_F (DeviceSelect, CancelAsksTheDialogToClose)
+{
+    addPorts ({ "Trevan M" });
+    DeviceSelectComponent picker;
+    PickerDialog dialog (picker);
+
+    buttonOf (picker, "Cancel")->triggerClick();
+    runMessagesUntil ([&] { return dialog.closeRequests > 0; });
+
+    EXPECT_EQ (dialog.closeRequests, 1);
+    EXPECT_FALSE (dialog.isVisible());
+    EXPECT_FALSE (dialog.result->has_value());
+}
+
+TEST_F (DeviceSelect, ConnectDoesNothingWithoutAnOfferedPort)
+{
+    addPorts ({ "IAC Driver Bus 1", "Zorv Port" });
+    DeviceSelectComponent picker;
+    EXPECT_EQ (portListOf (picker)->getNumItems(), 0);
+    EXPECT_TRUE (picker.selectedName.isEmpty());
+
+    PickerDialog dialog (picker);
+    buttonOf (picker, "Connect")->triggerClick();
+    runMessagesUntil ([] { return false; }, 10);
+
+    EXPECT_TRUE (dialog.isCurrentlyModal());
+    EXPECT_FALSE (dialog.result->has_value());
+    EXPECT_EQ (dialog.closeRequests, 0);
+}
