@@ -11,6 +11,7 @@
 #include "core/RecordRow.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
+#include "upgrader/FirmwareUpgrade.h"
 
 #include <memory>
 
@@ -62,11 +63,7 @@ void ContentComponent::buttonClicked (juce::Button* button)
     else if (button == &loadBtn)
         loadFromFile();
     else if (button == &firmwareBtn)
-    {
-        // The firmware wizard (product id 117 + displayingExpander, this page
-        // as parent, hub warning on, catalogue from the server) is not built
-        // yet; the button stays without an action until it is.
-    }
+        zorv::FirmwareUpgrade::runWizardDialogModal (117 + (displayingExpander ? 1 : 0), this, true, true);
     else if (auto* control = dynamic_cast<MappableButton*> (button))
         selectControl (*control);
 }

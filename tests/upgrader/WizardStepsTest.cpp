@@ -1,0 +1,343 @@
+#include "tests/support/EmulatedController.h"
+#include "tests/support/ScopedMidiSystem.h"
+#include "tests/upgrader/WizardHarness.h"
+#include "upgrader/FirmwareServer.h"
+#include "upgrader/MidiInputHandler.h"
+
+// The five steps against the emulated Trevan M, with a stand-in user who
+// answers the wizard's dialogs. Steps that open dialogs need an X server.
+namespace
+{
+    using namespace wizard_test;
+    using Handler = zorv::FirmwareUpgradeComponent::MidiInputHandler;
+
+    juce::File testFolder()
+    {
+        auto base = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", QUELT_TEST_BINARY_DIR "/tmp");
+        auto dir = juce::File (base).getChildFile ("wizard-steps");
+        dir.createDirectory();
+        return dir;
+    }
+
+    // A firmware image of `size` bytes whose every byte tells its place.
+    juce::MemoryBlock writeImage (const juce::File& file, size_t size)
+    {
+        juce::MemoryBlock data (size);
+
+        for (size_t i = 0; i < size; ++i)
+            data[i] = (char) ((i * 7 + i / 251) & 0xFF);
+
+        file.replaceWithData (data.getData(), data.getSize());
+        return data;
+    }
+
+    class WizardSteps : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            if (! hasDisplay())
+                GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+
+        void TearDown() override
+        {
+            EXPECT_TRUE (user.stuck.isEmpty()) << user.stuck.joinIntoString (", ");
+        }
+
+        // A handler on the unit's upgrade-mode ports, as step 3 leaves it.
+        void openUpgradePorts (zorv::FirmwareUpgradeComponent& wizard)
+        {
+            wizard.uploadHandler = std::make_unique<Handler> (&wizard, wizard.workingPid);
+            wizard.uploadHandler->start ("Zorv firmware upgrade");
+            ASSERT_TRUE (wizard.uploadHandler->isInputOpen() && wizard.uploadHandler->isOutputOpen());
+        }
+
+        ScopedWizardGlobals globals;
+        VirtualMidiSystem midi;
+        ScopedMidiSystem scope { midi };
+        ModalAnswerer user;
+    };
+}
+
+TEST_F (WizardSteps, MainRoadUpgradesTheTrevanMFromALocalFile)
+{
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    EmulatedController unit (midi, EmulatedController::trevanM());
+    WizardInDialog w (117, false);
+    auto& wizard = w.wizard;
+
+    wizard.doStep1();
+    EXPECT_EQ (wizard.productPort, "Trevan M");
+    EXPECT_EQ (wizard.currentStep, 0);
+    EXPECT_EQ (enabledSteps (wizard), "11000");
+    EXPECT_EQ (w.title(), "Firmware Upgrade: Trevan M");
+
+    wizard.doStep2();
+    ASSERT_EQ (wizard.currentStep, 1);
+    ASSERT_EQ (unit.upgradeRequests().size(), 1u);
+    EXPECT_EQ (unit.upgradeRequests()[0].family, 117);
+    EXPECT_EQ (unit.upgradeRequests()[0].length, 9);
+    EXPECT_FALSE (zorv::protectUiQ);
+
+    wizard.doStep3();
+    ASSERT_EQ (wizard.currentStep, 2);
+    EXPECT_EQ (wizard.upgradePort, "Zorv firmware upgrade");
+    EXPECT_EQ (enabledSteps (wizard), "01110");
+    ASSERT_TRUE (wizard.uploadHandler != nullptr);
+    EXPECT_EQ (wizard.uploadHandler->getPid(), 117);
+
+    // Step 4 starts its chooser at the last firmware file; the user opens it.
+    const auto file = testFolder().getChildFile ("trevan_m_v2.17.bin");
+    const auto image = writeImage (file, 1300);
+    wizard.firmwareFile = file;
+    user.preferredButtons = { "Open", "OK" };
+
+    wizard.doStep4();
+    ASSERT_EQ (wizard.currentStep, 3);
+    EXPECT_EQ (enabledSteps (wizard), "00111");
+    EXPECT_EQ (wizard.uploadHandler->getSize(), 1300u);
+
+    wizard.doStep5();
+    midi.waitUntilIdle();
+    EXPECT_EQ (unit.imageMismatch (image), "");
+    EXPECT_TRUE (unit.violations().isEmpty()) << unit.violations().joinIntoString ("\n");
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade Success|Your firmware has been upgraded!");
+
+    // Back at the start, the handler kept with its ports closed.
+    EXPECT_EQ (wizard.currentStep, -1);
+    EXPECT_EQ (enabledSteps (wizard), "10000");
+    EXPECT_EQ (wizard.progressLabel.getText(), "Firmware Upgrade");
+    EXPECT_TRUE (wizard.productPort.isEmpty() && wizard.upgradePort.isEmpty());
+    EXPECT_FALSE (wizard.uploadHandler->isInputOpen());
+    EXPECT_EQ (wizard.uploadHandler->getSize(), 1300u);
+    EXPECT_EQ (w.title(), "Firmware Upgrade");
+}
+
+TEST_F (WizardSteps, Step1RefusesASecondUnitOfTheSameModel)
+{
+    EmulatedController first (midi, EmulatedController::trevanM());
+    EmulatedController second (midi, EmulatedController::trevanM());
+    WizardInDialog w;
+
+    w.wizard.doStep1();
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade|Connect ONLY the device you want to update.");
+    EXPECT_EQ (w.wizard.currentStep, -1);
+}
+
+TEST_F (WizardSteps, Step1AcceptsAnotherModelOnlyInAnyProductMode)
+{
+    EmulatedController unit (midi, EmulatedController::trevanX());
+    WizardInDialog w (117, true);
+
+    // The wizard sets the mode on when it opens; O turns it off.
+    EXPECT_FALSE (w.wizard.keyPressed (juce::KeyPress ('O')));
+    w.wizard.doStep1();
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade|The current Quelt cannot upgrade for this device.");
+    EXPECT_EQ (w.wizard.currentStep, -1);
+
+    EXPECT_FALSE (w.wizard.keyPressed (juce::KeyPress ('O')));
+    w.wizard.doStep1();
+    EXPECT_EQ (user.alerts.size(), 1);
+    EXPECT_EQ (w.wizard.currentStep, 0);
+    EXPECT_EQ (w.wizard.workingPid, 118);
+    EXPECT_EQ (w.title(), "Firmware Upgrade: Trevan X");
+}
+
+TEST_F (WizardSteps, Step1OffersToResetUnitsAlreadyInUpgradeMode)
+{
+    // A product port first, so the wait ends at once and the picker takes it.
+    EmulatedController other (midi, EmulatedController::trevanX());
+    auto config = EmulatedController::trevanM();
+    config.startsInUpgradeMode = true;
+    EmulatedController stuck (midi, config);
+    WizardInDialog w;
+
+    // The wizard's catalogue mode returns to the one it was opened with.
+    EXPECT_FALSE (w.wizard.keyPressed (juce::KeyPress ('M')));
+
+    user.preferredButtons = { "No", "OK" };
+    w.wizard.doStep1();
+    EXPECT_TRUE (w.wizard.serverFetch);
+    ASSERT_EQ (user.alerts.size(), 1);
+    EXPECT_EQ (user.alerts[0], "Firmware Upgrade|It looks like some of your units are already in firmware upgrade mode. \n"
+                               " Do you want to let them leave firmware upgrade mode?");
+    EXPECT_EQ (w.wizard.currentStep, -1);
+    EXPECT_TRUE (stuck.commands().empty());
+
+    user.preferredButtons = { "Yes", "OK" };
+    w.wizard.doStep1();
+    midi.waitUntilIdle();
+    EXPECT_EQ (user.alerts.size(), 2);
+    EXPECT_EQ (user.warnings, 0);
+    EXPECT_EQ (w.wizard.currentStep, -1);
+    ASSERT_EQ (stuck.commands().size(), 1u);
+    EXPECT_EQ (stuck.commands()[0], EmulatedController::Command::reset);
+}
+
+TEST_F (WizardSteps, Step2GivesUpAfterThreeRequestsWithoutAMessage)
+{
+    auto config = EmulatedController::trevanM();
+    config.entersUpgradeMode = false;
+    EmulatedController unit (midi, config);
+    WizardInDialog w;
+    w.wizard.productPort = "Trevan M";
+
+    w.wizard.doStep2();
+    EXPECT_EQ (unit.upgradeRequests().size(), 3u);
+    EXPECT_EQ (w.wizard.currentStep, 0);
+    EXPECT_EQ (enabledSteps (w.wizard), "11000");
+    EXPECT_TRUE (user.alerts.isEmpty());
+    EXPECT_FALSE (zorv::protectUiQ);
+}
+
+TEST_F (WizardSteps, EscapeEndsStep2AtItsNextCheck)
+{
+    auto config = EmulatedController::trevanM();
+    config.entersUpgradeMode = false;
+    EmulatedController unit (midi, config);
+    WizardInDialog w;
+    w.wizard.productPort = "Trevan M";
+
+    // The key arrives while the step waits for the unit.
+    juce::MessageManager::callAsync ([&w] { w.wizard.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)); });
+    w.wizard.doStep2();
+
+    EXPECT_EQ (unit.upgradeRequests().size(), 1u);
+    EXPECT_EQ (w.wizard.currentStep, 0);
+    EXPECT_TRUE (user.alerts.isEmpty());
+}
+
+TEST_F (WizardSteps, Step2OnAnUpgradeModePortSendsNothing)
+{
+    auto config = EmulatedController::trevanM();
+    config.startsInUpgradeMode = true;
+    EmulatedController unit (midi, config);
+    WizardInDialog w;
+    w.wizard.productPort = "Zorv firmware upgrade manager";
+
+    w.wizard.doStep2();
+    midi.waitUntilIdle();
+    EXPECT_EQ (w.wizard.currentStep, 1);
+    EXPECT_TRUE (unit.upgradePorts().getReceived().empty());
+}
+
+TEST_F (WizardSteps, Step3ReportsAPortThatCannotBeOpened)
+{
+    auto config = EmulatedController::trevanM();
+    config.startsInUpgradeMode = true;
+    EmulatedController unit (midi, config);
+    unit.upgradePorts().setOpenFails (true);
+    WizardInDialog w;
+    w.wizard.updateProgress (1);
+
+    w.wizard.doStep3();
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"),
+               "Midi Device|Could not open the selected MIDI input device: Zorv firmware upgrade");
+    EXPECT_EQ (w.wizard.currentStep, 1);
+    EXPECT_EQ (enabledSteps (w.wizard), "11100");
+}
+
+TEST_F (WizardSteps, Step3TellsTheTwoAirModelsApartByTheirPortName)
+{
+    struct Case { const char* port; int expected; };
+    const Case cases[] = { { "Zorv firmware upgrade 1.0", 186 },
+                           { "Zorv firmware upgrade 2.1", 2052 },
+                           { "Zorv firmware upgrade", 2052 } };
+
+    for (const auto& c : cases)
+    {
+        VirtualMidiSystem ports;
+        ScopedMidiSystem portScope (ports);
+        ports.addDevice (c.port, c.port);
+
+        WizardInDialog w (2052, true);
+        w.wizard.doStep3();
+
+        EXPECT_EQ (w.wizard.currentStep, 2) << c.port;
+        EXPECT_EQ (w.wizard.workingPid, c.expected) << c.port;
+        EXPECT_EQ (w.wizard.selectedPid, c.expected) << c.port;
+        EXPECT_EQ (w.wizard.pidBeforeAirRemap, 2052) << c.port;
+        EXPECT_EQ (w.wizard.uploadHandler->getPid(), 2052) << c.port;
+    }
+
+    // Other products keep their id whatever the port is called.
+    midi.addDevice ("Zorv firmware upgrade 1.0", "Zorv firmware upgrade 1.0");
+    WizardInDialog w (117, true);
+    w.wizard.doStep3();
+    EXPECT_EQ (w.wizard.workingPid, 117);
+}
+
+TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProduct)
+{
+    WizardInDialog w;
+    w.wizard.updateProgress (2);
+    const auto file = testFolder().getChildFile ("trevan_x_v1.bin");
+    writeImage (file, 600);
+
+    EXPECT_FALSE (w.wizard.acceptLocalFirmwareFile (file));
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Load File|Not the matching firmware!");
+    EXPECT_EQ (user.warnings, 1);
+    EXPECT_EQ (w.wizard.currentStep, 2);
+    EXPECT_EQ (w.wizard.uploadHandler->getSize(), 0u);
+}
+
+TEST_F (WizardSteps, Step4FallsBackToTheFileChooserWhenTheServerIsUnreachable)
+{
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    const auto root = zorv::FirmwareServer::getRootUrl();
+    zorv::FirmwareServer::setRootUrl ("https://127.0.0.1:9/");
+
+    WizardInDialog w;
+    user.preferredButtons = { "Cancel" };
+    w.wizard.doStep4();
+    zorv::FirmwareServer::setRootUrl (root);
+
+    EXPECT_TRUE (user.alerts.isEmpty());
+    EXPECT_EQ (w.wizard.currentStep, 2);
+    EXPECT_TRUE (w.wizard.catalogue.hasType ("firmwares"));
+
+    // The step is over: a second one may start.
+    w.wizard.doStep4();
+    EXPECT_EQ (user.windows.size(), 2);
+}
+
+TEST_F (WizardSteps, Step5ShowsTheUploadsFailureAndStartsOver)
+{
+    WizardInDialog w;
+    w.wizard.updateProgress (3);
+
+    w.wizard.doStep5();
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade Error|No MIDI input device is open");
+    EXPECT_EQ (user.warnings, 1);
+    EXPECT_EQ (w.wizard.currentStep, -1);
+    EXPECT_FALSE (zorv::protectUiQ);
+}
+
+TEST_F (WizardSteps, SerialAutoRunEndsAtItsTwentiethSuccess)
+{
+    auto config = EmulatedController::trevanM();
+    config.startsInUpgradeMode = true;
+    EmulatedController unit (midi, config);
+    WizardInDialog w;
+    openUpgradePorts (w.wizard);
+
+    const auto file = testFolder().getChildFile ("trevan_m_serial.bin");
+    const auto image = writeImage (file, 512);
+    w.wizard.uploadHandler->openProgram (file);
+
+    bAuto = bSerial = true;
+    zorv::_num_UpgradeSuccess = 19;
+    w.wizard.doStep5();
+    midi.waitUntilIdle();
+
+    EXPECT_EQ (unit.imageMismatch (image), "");
+    EXPECT_TRUE (user.alerts.isEmpty());
+    EXPECT_EQ (zorv::_num_UpgradeSuccess, 0);
+    EXPECT_EQ (w.wizard.currentStep, -1);
+    EXPECT_TRUE (user.windows.isEmpty());
+}

@@ -1,0 +1,549 @@
+#include "upgrader/FirmwareUpgradeComponent.h"
+
+#include "core/Messages.h"
+#include "platform/MidiOutputPort.h"
+#include "platform/MidiPorts.h"
+#include "upgrader/DeviceHelpers.h"
+#include "upgrader/DeviceSelectComponent.h"
+#include "upgrader/FirmwareDownload.h"
+#include "upgrader/FirmwareSelectComponent.h"
+#include "upgrader/MidiInputHandler.h"
+#include "upgrader/Product.h"
+#include "upgrader/SleepMs.h"
+#include "upgrader/UpgradeRequest.h"
+#include "upgrader/WizardFlags.h"
+
+namespace zorv
+{
+namespace
+{
+    const char* const wizardTitle = "Firmware Upgrade";
+    const char* const genericZorvPattern = "ZORV*Midi*";
+
+    const char* const deviceDialogTitle = "Choose Your Zorv Device";
+    const char* const firmwareDialogTitle = "Firmware Version";
+    const char* const fileChooserTitle = "Choose The Firmware File";
+    const char* const firmwarePattern = "*.bin";
+
+    const char* const connectOnlyOne = "Connect ONLY the device you want to update.";
+    const char* const maybeNotUpgradable = "This device may be not able to be upgraded by this software.";
+    const char* const otherProduct = "The current Quelt cannot upgrade for this device.";
+    const char* const askToLeaveUpgradeMode =
+        "It looks like some of your units are already in firmware upgrade mode. \n"
+        " Do you want to let them leave firmware upgrade mode?";
+    const char* const stillInUpgradeMode =
+        "It looks like your device is still in firmware upgrade mode. \n"
+        "Please turn off and turn on the device and try again.";
+
+    const char* const step3Title = "Step 3";
+    const char* const selectUpgradePort = "Please select the unit \"Zorv firmware upgrade\"";
+    const char* const midiDeviceTitle = "Midi Device";
+    const char* const couldNotOpenPort = "Could not open the selected MIDI input device: ";
+
+    const char* const downloadTitle = "Firmware Download";
+    const char* const downloadFailed = "Could not download firmware file";
+    const char* const loadFileTitle = "Load File";
+    const char* const notMatching = "Not the matching firmware!";
+
+    const char* const successTitle = "Firmware Upgrade Success";
+    const char* const successText = "Your firmware has been upgraded!";
+    const char* const uploadErrorTitle = "Firmware Upgrade Error";
+    const char* const idleStatus = "Firmware Upgrade";
+
+    // Step 1 waits for a product port in passes of polls, one second apart.
+    constexpr int productWaitPasses = 3;
+    constexpr int productWaitPassesAuto = 4;
+    constexpr int pollsPerPass = 5;
+    constexpr int pollIntervalMs = 1000;
+
+    // Step 2: attempts of one request each, then checks of a few pumps each.
+    constexpr int requestAttempts = 3;
+    constexpr int checksPerAttempt = 8;
+    constexpr int pumpsPerCheck = 5;
+    constexpr int pumpMs = 100;
+    constexpr int secondRequestDelayMs = 2;
+    constexpr int shortRequestLength = 8;
+
+    // Step 3: the two Air models share their upgrade-mode ports and tell
+    // themselves apart by the digit in front of the first dot of the name.
+    constexpr int airPid = 186;
+    constexpr int airRxPid = 2052;
+
+    // Step 5's pauses around the upload, so that the unit can restart and the
+    // user can see the outcome before the wizard starts over.
+    constexpr int afterUploadMs = 800;
+    constexpr int afterSuccessMs = 600;
+    constexpr int beforeResetMs = 300;
+    constexpr int afterResetMs = 600;
+
+    // Step 3: a moment for the pickers' port lists, and for the ports opened.
+    constexpr int beforeDeviceDialogMs = 50;
+    constexpr int afterPortsOpenedMs = 10;
+
+    constexpr int connectButton = 0;
+    constexpr int enterButton = 1;
+
+    void pump (int ms)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
+    }
+
+    void showInfo (const juce::String& title, const juce::String& text)
+    {
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, title, text);
+    }
+
+    void showWarning (const juce::String& title, const juce::String& text)
+    {
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, title, text);
+    }
+
+    int countUpgradeModePorts()
+    {
+        return FirmwareUpgradeComponent::numberForDevice (DeviceHelpers::fwugPortText, true);
+    }
+
+    bool isGenericZorvPort (const juce::String& name)
+    {
+        return name.matchesWildcard (genericZorvPattern, true);
+    }
+
+    // Product ports among the input ports, as step 1's wait sees them.
+    int countProductInputPorts()
+    {
+        auto names = MidiPorts::getInputNames();
+        names.removeDuplicates (false);
+        names.removeEmptyStrings (true);
+
+        int count = 0;
+
+        for (const auto& name : names)
+            if (DeviceHelpers::validDeviceName (name, true, bTest_fwug))
+                ++count;
+
+        return count;
+    }
+
+    // Runs `content` in a modal dialog that does not own it; true when the
+    // user confirmed (the content ended the loop with 1).
+    bool runPickerDialog (juce::Component& content, const juce::String& title, juce::Component* centreAround)
+    {
+        juce::DialogWindow::LaunchOptions options;
+        options.content.setNonOwned (&content);
+        options.componentToCentreAround = centreAround;
+        options.dialogTitle = title;
+        options.escapeKeyTriggersCloseButton = true;
+        options.useNativeTitleBar = true;
+        options.resizable = false;
+
+        return options.runModal() == 1;
+    }
+
+    // Sends the upgrade-mode request for `pid` the way its model expects it.
+    void sendUpgradeRequest (MidiOutputPort& port, int pid)
+    {
+        port.sendMessageNow (Messages::frameMarker());
+
+        if (pid == Product::Fennics || pid == Product::Dovra)
+            port.sendMessageNow (makeFirmwareUpgradeRequestX (pid, shortRequestLength));
+        else
+            port.sendMessageNow (makeFirmwareUpgradeRequest (pid));
+
+        // These models listen for the short form as well.
+        if (pid >= Product::Lortan3 && pid <= Product::Lortan6)
+        {
+            pump (secondRequestDelayMs);
+            port.sendMessageNow (Messages::frameMarker());
+            port.sendMessageNow (makeFirmwareUpgradeRequestX (pid, shortRequestLength));
+        }
+    }
+
+    // Asks the unit behind `port` to enter upgrade mode until its upgrade-mode
+    // port appears; false after the last attempt or on Esc.
+    bool requestUpgradeMode (MidiOutputPort& port, int pid)
+    {
+        for (int attempt = 0; attempt < requestAttempts; ++attempt)
+        {
+            pump (pumpMs);
+            sendUpgradeRequest (port, pid);
+
+            for (int check = 0; check < checksPerAttempt; ++check)
+            {
+                for (int i = 0; i < pumpsPerCheck; ++i)
+                    pump (pumpMs);
+
+                if (countUpgradeModePorts() > 0)
+                    return true;
+
+                if (bEsc)
+                    return false;
+            }
+        }
+
+        return false;
+    }
+
+    // The digit in front of the first "." of the name, 0 when there is none.
+    int digitBeforeFirstDot (const juce::String& name)
+    {
+        const int dot = name.indexOfChar ('.');
+
+        if (dot <= 0)
+            return 0;
+
+        const auto c = name[dot - 1];
+        return juce::CharacterFunctions::isDigit (c) ? (int) (c - '0') : 0;
+    }
+}
+
+//==============================================================================
+bool FirmwareUpgradeComponent::runDeviceDialog (juce::String& chosenName, const juce::String& targetName)
+{
+    DeviceSelectComponent picker (workingPid, targetName);
+
+    if (! runPickerDialog (picker, deviceDialogTitle, this))
+        return false;
+
+    chosenName = picker.selectedName;
+    return true;
+}
+
+//==============================================================================
+void FirmwareUpgradeComponent::doStep1()
+{
+    serverFetch = serverFetchAtOpen;
+    productPort = {};
+    bEsc = false;
+    resetProgress();
+    protectUI (true);
+
+    const int numPolls = (bAuto ? productWaitPassesAuto : productWaitPasses) * pollsPerPass;
+
+    for (int poll = 1; poll <= numPolls; ++poll)
+    {
+        if (countProductInputPorts() > 0 || bEsc)
+            break;
+
+        sleep_ms (pollIntervalMs);
+        SetTitle (juce::String::formatted ("(%d)", poll), false);
+    }
+
+    if (bResetTitle)
+        SetTitle ({}, false);
+
+    protectUI (false);
+    resetProgress();
+
+    juce::String chosen;
+
+    if (! runDeviceDialog (chosen, {}))
+    {
+        SetTitle ({}, false);
+        resetProgress();
+        return;
+    }
+
+    productPort = chosen;
+    const int pid = Product::pidFromDeviceName (productPort);
+    selectedPid = workingPid = pid;
+
+    const int upgradePorts = countUpgradeModePorts();
+
+    if (! Product::validPID (pid))
+    {
+        if (productPort.containsIgnoreCase (DeviceHelpers::fwugPortText))
+        {
+            if (! bTest_fwug)
+                askToResetUnitsInUpgradeMode();
+            else if (upgradePorts < 2)
+                goonStep1 (bForAnyZorv ? pidBeforeAirRemap : ctorPid);
+            else
+                showInfo (wizardTitle, connectOnlyOne);
+        }
+        else if (bTest_fwug && isGenericZorvPort (productPort))
+        {
+            goonStep1 (ctorPid);
+        }
+        else
+        {
+            showInfo (wizardTitle, "\"" + productPort + "\"\n" + maybeNotUpgradable);
+        }
+
+        return;
+    }
+
+    if (upgradePorts > 0)
+    {
+        askToResetUnitsInUpgradeMode();
+        return;
+    }
+
+    const bool onlyOneUnit = numberForDevice (productPort, true) < 2;
+
+    if (! bForAnyZorv && selectedPid != ctorPid)
+        showInfo (wizardTitle, otherProduct);
+    else if (! onlyOneUnit)
+        showInfo (wizardTitle, connectOnlyOne);
+    else
+        goonStep1 (bForAnyZorv ? selectedPid : ctorPid);
+}
+
+void FirmwareUpgradeComponent::askToResetUnitsInUpgradeMode()
+{
+    if (! bAuto
+        && ! juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::InfoIcon, wizardTitle,
+                                                 askToLeaveUpgradeMode, "Yes", "No"))
+        return;
+
+    if (! resetAllFwug0())
+        showWarning (wizardTitle, stillInUpgradeMode);
+}
+
+//==============================================================================
+void FirmwareUpgradeComponent::doStep2()
+{
+    updateProgress (0);
+    const auto names = MidiPorts::getOutputNames();
+    protectUI (true);
+    pump (pumpMs);
+
+    const int index = names.indexOf (DeviceHelpers::convFwugMan (productPort), false);
+    auto port = index >= 0 ? MidiPorts::openOutput (index) : nullptr;
+    bool inUpgradeMode = false;
+
+    if (port != nullptr && names[index].containsIgnoreCase (DeviceHelpers::fwugPortText))
+        inUpgradeMode = true;
+    else if (port != nullptr)
+        inUpgradeMode = requestUpgradeMode (*port, workingPid);
+    else
+        inUpgradeMode = countUpgradeModePorts() > 0;
+
+    port.reset();
+    protectUI (false);
+
+    if (inUpgradeMode)
+    {
+        updateProgress (1);
+
+        if (bAuto)
+            doStep3();
+
+        return;
+    }
+
+    updateProgress (bTest_fwug && isGenericZorvPort (productPort) ? 1 : 0);
+}
+
+//==============================================================================
+void FirmwareUpgradeComponent::doStep3()
+{
+    updateProgress (1);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
+    protectUI (true);
+    pump (beforeDeviceDialogMs);
+    makeUploadHandlerIfNone();
+
+    juce::String chosen;
+    const bool confirmed = runDeviceDialog (chosen, DeviceHelpers::fwugPortText);
+
+    protectUI (false);
+    updateProgress (1);
+
+    if (! confirmed)
+    {
+        updateProgress (1);
+        stepButtons[connectButton].setEnabled (true);
+        return;
+    }
+
+    upgradePort = DeviceHelpers::convFwugMan (chosen);
+
+    const bool acceptable = upgradePort.containsIgnoreCase (DeviceHelpers::fwugPortText)
+                         || (bTest_fwug && ! bAuto && isGenericZorvPort (upgradePort.toLowerCase().trim()));
+
+    if (! acceptable)
+    {
+        showWarning (step3Title, selectUpgradePort);
+        updateProgress (1);
+        stepButtons[connectButton].setEnabled (true);
+    }
+    else
+    {
+        if (workingPid == airPid || workingPid == airRxPid)
+        {
+            pidBeforeAirRemap = workingPid;
+            workingPid = selectedPid = digitBeforeFirstDot (upgradePort) == 1 ? airPid : airRxPid;
+        }
+
+        uploadHandler->start (upgradePort);
+        pump (afterPortsOpenedMs);
+
+        if (uploadHandler->isInputOpen() && uploadHandler->isOutputOpen())
+        {
+            updateProgress (2);
+            stepButtons[connectButton].setEnabled (false);
+        }
+        else
+        {
+            showInfo (midiDeviceTitle, couldNotOpenPort + upgradePort);
+            updateProgress (1);
+            stepButtons[connectButton].setEnabled (true);
+        }
+    }
+
+    if (bAuto)
+        doStep4();
+}
+
+//==============================================================================
+void FirmwareUpgradeComponent::doStep4()
+{
+    static bool recursionCheck = false;
+
+    if (recursionCheck && ! bAuto)
+        return;
+
+    updateProgress (2);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
+    makeUploadHandlerIfNone();
+    recursionCheck = ! recursionCheck;
+
+    bool imageLoaded = false;
+
+    if (! serverFetch || ! loadFromCatalogue (imageLoaded))
+        loadFromLocalFile (imageLoaded);
+
+    if (bAuto && ! bEsc && imageLoaded)
+        doStep5();
+
+    recursionCheck = ! recursionCheck;
+}
+
+bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
+{
+    // A catalogue that cannot be fetched is not reported: the user can still
+    // open a file of their own, which the caller offers next.
+    catalogue = juce::ValueTree ("firmwares");
+    Product::fetchAvailableFirmwares (selectedPid, catalogue);
+
+    if (catalogue.getNumChildren() == 0)
+        return false;
+
+    FirmwareSelectComponent picker (catalogue);
+
+    if (! runPickerDialog (picker, firmwareDialogTitle, this))
+        return true;
+
+    // The image is read into memory before the step ends, and the download
+    // goes with the step.
+    juce::TemporaryFile download;
+    firmwareFile = download.getFile();
+    const auto url = picker.getDownloadUrl();
+    protectUI (true);
+
+    const auto result = FirmwareDownload::downloadToFile (url, firmwareFile);
+
+    protectUI (false);
+    updateProgress (2);
+
+    if (result.failed())
+    {
+        showWarning (downloadTitle, downloadFailed);
+        return true;
+    }
+
+    uploadHandler->openProgram (firmwareFile);
+    updateProgress (3);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
+    imageLoaded = true;
+    return true;
+}
+
+void FirmwareUpgradeComponent::loadFromLocalFile (bool& imageLoaded)
+{
+    juce::FileChooser chooser (fileChooserTitle, firmwareFile, firmwarePattern);
+
+    if (! chooser.browseForFileToOpen())
+        return;
+
+    imageLoaded = acceptLocalFirmwareFile (chooser.getResult());
+}
+
+bool FirmwareUpgradeComponent::acceptLocalFirmwareFile (const juce::File& file)
+{
+    makeUploadHandlerIfNone();
+    firmwareFile = file;
+
+    const auto name = firmwareFile.getFileNameWithoutExtension().toLowerCase().trim();
+
+    if (! isValidFmwName (name, (unsigned int) uploadHandler->getPid()))
+    {
+        showWarning (loadFileTitle, notMatching);
+        return false;
+    }
+
+    uploadHandler->openProgram (firmwareFile);
+    updateProgress (3);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
+    return true;
+}
+
+//==============================================================================
+void FirmwareUpgradeComponent::doStep5()
+{
+    updateProgress (3);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
+    makeUploadHandlerIfNone();
+
+    if (auto* top = getTopLevelComponent())
+        top->toFront (true);
+
+    if (isShowing())
+        grabKeyboardFocus();
+
+    juce::Desktop::setScreenSaverEnabled (false);
+    protectUI (true);
+
+    const auto result = uploadHandler->sendProgram();
+    uploadHandler->stop();
+    sleep_ms (afterUploadMs);
+
+    protectUI (false);
+    juce::Desktop::setScreenSaverEnabled (true);
+    progressLabel.setText (idleStatus, juce::dontSendNotification);
+
+    if (result.wasOk())
+    {
+        if (! bAuto)
+            showInfo (successTitle, successText);
+
+        sleep_ms (afterSuccessMs);
+        updateProgress (4);
+    }
+    else
+    {
+        showWarning (uploadErrorTitle, result.getErrorMessage());
+    }
+
+    SetTitle ({}, false);
+    sleep_ms (beforeResetMs);
+    resetProgress();
+    sleep_ms (afterResetMs);
+    productPort = {};
+    upgradePort = {};
+    progressLabel.setText (idleStatus, juce::dontSendNotification);
+
+    if (bAuto && bSerial && ! bEsc)
+    {
+        if (_num_UpgradeSuccess < serialTarget)
+            doStep1();
+        else
+            _num_UpgradeSuccess = 0;
+    }
+}
+}
