@@ -291,6 +291,13 @@ void FirmwareUpgradeComponent::setWindowTitle (const juce::String& title)
 bool FirmwareUpgradeComponent::goonStep1 (int pid)
 {
     workingPid = selectedPid = pid;
+
+    // A handler erases with, and checks firmware file names against, the
+    // product it was made for. One left from a unit of another product would
+    // erase this unit with the wrong argument, so step 3 makes a new one.
+    if (uploadHandler != nullptr && uploadHandler->getPid() != pid)
+        uploadHandler.reset();
+
     setWindowTitle (baseTitle() + ": " + Product::getName ((Product::PID) pid));
     updateProgress (0);
 

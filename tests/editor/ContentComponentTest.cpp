@@ -469,3 +469,30 @@ TEST_F (EditorPage, SendDataTransfersTheMappingAndReportsTheOutcome)
     EXPECT_TRUE (trevanM.violations().isEmpty()) << trevanM.violations().joinIntoString ("\n");
     EXPECT_TRUE (trevanX.violations().isEmpty()) << trevanX.violations().joinIntoString ("\n");
 }
+
+TEST_F (EditorPage, FailedLoadIsReportedAndThePageStillFollowsTheModel)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    AlertRecorder recorder;
+    juce::LookAndFeel::setDefaultLookAndFeel (&recorder);
+
+    // The model moves on behind the page's back; the failed load still
+    // brings the page in line with it.
+    trv->setCtMode (CtMode (CtMode::usrdefHui));
+    select (9);
+    probe->loadMapping (juce::File (QUELT_TEST_BINARY_DIR).getChildFile ("no-such-mapping.quelt"));
+
+    dismissAlerts();
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+
+    EXPECT_EQ (recorder.shown, juce::StringArray ({ "Load Mapping: Could not load mapping data" }));
+    EXPECT_EQ (recorder.warnings, 1);
+
+    EXPECT_EQ (mode(), CtMode::usrdefHui);
+    EXPECT_EQ (probe->modeBox().getSelectedItemIndex(), 3);
+    EXPECT_EQ (probe->typeLabel().getText() + "/" + probe->chanLabel().getText() + "/" + probe->funcLabel().getText(),
+               "Value1/Value2/Function");
+    EXPECT_EQ (probe->typeBox().getNumItems(), 30);
+}

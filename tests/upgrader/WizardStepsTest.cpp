@@ -116,6 +116,50 @@ TEST_F (WizardSteps, MainRoadUpgradesTheTrevanMFromALocalFile)
     EXPECT_EQ (w.title(), "Firmware Upgrade");
 }
 
+TEST_F (WizardSteps, ANextUnitOfAnotherProductIsErasedAndCheckedAsItsOwnProduct)
+{
+    // The Wexel Pro X erases with 71, the Trevan M with 70.
+    auto config = EmulatedController::trevanM();
+    config.productId = zorv::Product::WexelProX;
+    config.portName = "Wexel Pro X";
+    config.requestFamily = zorv::Product::WexelProX;
+    config.eraseArgument = 0x71;
+    config.rebootsAfterReset = false;
+    EmulatedController unit (midi, config);
+
+    WizardInDialog w (117, false);
+    auto& wizard = w.wizard;
+
+    // A Trevan M was upgraded first: its handler stays, with its image.
+    wizard.uploadHandler = std::make_unique<Handler> (&wizard, 117);
+    const auto earlier = testFolder().getChildFile ("trevan_m_earlier.bin");
+    writeImage (earlier, 700);
+    wizard.uploadHandler->openProgram (earlier);
+
+    wizard.doStep1();
+    ASSERT_EQ (wizard.workingPid, zorv::Product::WexelProX);
+    wizard.doStep2();
+    ASSERT_EQ (wizard.currentStep, 1);
+    wizard.doStep3();
+    ASSERT_EQ (wizard.currentStep, 2);
+    EXPECT_EQ (wizard.uploadHandler->getPid(), zorv::Product::WexelProX);
+
+    const auto file = testFolder().getChildFile ("wexel_pro_x_v1.bin");
+    const auto image = writeImage (file, 1024);
+    EXPECT_TRUE (wizard.acceptLocalFirmwareFile (file));
+
+    wizard.doStep5();
+    midi.waitUntilIdle();
+    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade Success|Your firmware has been upgraded!");
+    EXPECT_EQ (unit.imageMismatch (image), "");
+    EXPECT_TRUE (unit.violations().isEmpty()) << unit.violations().joinIntoString ("\n");
+
+    // The same product again keeps its handler.
+    auto* handler = wizard.uploadHandler.get();
+    wizard.goonStep1 (zorv::Product::WexelProX);
+    EXPECT_EQ (wizard.uploadHandler.get(), handler);
+}
+
 TEST_F (WizardSteps, Step1RefusesASecondUnitOfTheSameModel)
 {
     EmulatedController first (midi, EmulatedController::trevanM());
