@@ -8,9 +8,6 @@
 
 namespace zorv
 {
-int _num_UpgradeSuccess = 0;
-bool bResetTitle = true;
-
 namespace
 {
     const char* const wizardTitle = "Firmware Upgrade";

@@ -6,12 +6,6 @@
 
 namespace zorv
 {
-    // Successful uploads counted in auto mode; the serial title shows them.
-    extern int _num_UpgradeSuccess;
-
-    // Step 1 takes its countdown out of the title once its wait is over.
-    extern bool bResetTitle;
-
     // The firmware upgrade wizard: five numbered steps that find one of the
     // maker's devices, put it into upgrade mode, open its upgrade-mode port,
     // fetch a firmware image and upload it. Everything runs on the message

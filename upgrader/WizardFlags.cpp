@@ -9,4 +9,6 @@ namespace zorv
     bool bEsc = false;
     bool bForAnyZorv = false;
     bool protectUiQ = false;
+    int _num_UpgradeSuccess = 0;
+    bool bResetTitle = true;
 }

@@ -25,4 +25,10 @@ namespace zorv
 
     // A step is running: the wizard refuses close requests.
     extern bool protectUiQ;
+
+    // Successful uploads counted in auto mode; the serial title shows them.
+    extern int _num_UpgradeSuccess;
+
+    // Step 1 takes its countdown out of the title once its wait is over.
+    extern bool bResetTitle;
 }
