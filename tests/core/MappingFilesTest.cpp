@@ -61,8 +61,9 @@ protected:
 
     juce::File testFolder()
     {
+        // A unique name: parallel processes race between "does it exist" and "create".
         folderInUse = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("quelt-mapping-files", {}, false);
+                          .getChildFile ("quelt-mapping-files-" + juce::Uuid().toString());
         folderInUse.createDirectory();
         return folderInUse;
     }

@@ -25,35 +25,35 @@ namespace
 
 using ControlSectionTest = TrvPlusFixture;
 
-TEST_F (ControlSectionTest, ChildrenComeInTheirOrderAtTheirPlaces)
+TEST_F (ControlSectionTest, ChildrenComeInTheirOrderBoundToTheirControls)
 {
     ControlSection panel;
     ASSERT_EQ (panel.getNumChildComponents(), 38);
 
-    const std::pair<int, juce::Rectangle<int>> spots[] = {
-        { 0, { 29, 194, 28, 15 } },  { 1, { -5, 271, 49, 15 } },  { 6, { 34, 417, 49, 15 } },
-        { 7, { 4, 353, 29, 33 } },   { 11, { 46, 392, 26, 26 } }, { 21, { 147, 250, 33, 34 } },
-        { 22, { 94, 332, 47, 59 } }, { 23, { 140, 332, 47, 59 } }, { 24, { 96, 390, 88, 33 } },
-        { 25, { 101, 299, 26, 26 } }, { 26, { 150, 299, 26, 26 } }, { 27, { 89, 53, 49, 15 } },
-        { 36, { 139, 236, 49, 15 } }, { 37, { 4, 295, 29, 59 } }
-    };
-
-    for (const auto& [index, bounds] : spots)
-        EXPECT_EQ (panel.getChildComponent (index)->getBounds(), bounds) << "child " << index;
-
-    EXPECT_EQ (panel.getChildComponent (22), panel.leftJogHalf.get());
-    EXPECT_EQ (panel.getChildComponent (23), panel.rightJogHalf.get());
-    EXPECT_EQ (panel.getChildComponent (25), panel.zoomButton1.get());
-    EXPECT_EQ (panel.getChildComponent (26), panel.zoomButton2.get());
+    // Labels, twenty buttons, labels, the master fader last.
+    const int expectedIds[] = { 53, 52, 51, 50, 49, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 73, 74, 64, 75, 76 };
 
     for (int i = 0; i < 38; ++i)
     {
         const bool isButton = (i >= 7 && i <= 26) || i == 37;
-        EXPECT_EQ (buttonAt (panel, i) != nullptr, isButton) << "child " << i;
-        EXPECT_EQ (labelAt (panel, i) != nullptr, ! isButton) << "child " << i;
+        ASSERT_EQ (buttonAt (panel, i) != nullptr, isButton) << "child " << i;
+        ASSERT_EQ (labelAt (panel, i) != nullptr, ! isButton) << "child " << i;
+
+        if (i >= 7 && i <= 26)
+            EXPECT_EQ (buttonAt (panel, i)->cid, expectedIds[i - 7]) << "child " << i;
     }
 
-    EXPECT_EQ (panel.getChildComponent (37)->getName(), "new button");
+    EXPECT_EQ (buttonAt (panel, 37)->cid, 85);
+    EXPECT_EQ ((int) buttonAt (panel, 37)->kind, (int) CtKind::masterFader);
+    EXPECT_EQ ((int) panel.leftJogHalf->kind, (int) CtKind::jogWheel);
+    EXPECT_EQ ((int) panel.zoomButton1->kind, (int) CtKind::button);
+    EXPECT_EQ (panel.getChildComponent (22), panel.leftJogHalf.get());
+    EXPECT_EQ (panel.getChildComponent (26), panel.zoomButton2.get());
+
+    // Spot checks of the layout.
+    EXPECT_EQ (panel.getChildComponent (1)->getBounds(), juce::Rectangle<int> (-5, 271, 49, 15));
+    EXPECT_EQ (panel.getChildComponent (23)->getBounds(), juce::Rectangle<int> (140, 332, 47, 59));
+    EXPECT_EQ (panel.getChildComponent (37)->getBounds(), juce::Rectangle<int> (4, 295, 29, 59));
 
     // Control 49 is on show but never selectable. The owner makes the panel
     // tall enough for the children below its constructed 400 pixels.
@@ -61,23 +61,6 @@ TEST_F (ControlSectionTest, ChildrenComeInTheirOrderAtTheirPlaces)
     panel.setVisible (true);
     EXPECT_EQ (panel.getComponentAt (50, 400), &panel);
     EXPECT_EQ (panel.getComponentAt (40, 420), labelAt (panel, 6));
-}
-
-TEST_F (ControlSectionTest, BindsEveryButtonToItsControl)
-{
-    ControlSection panel;
-
-    const int expectedIds[] = { 53, 52, 51, 50, 49, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63,
-                                73, 74, 64, 75, 76 };
-
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ (buttonAt (panel, 7 + i)->cid, expectedIds[i]) << "child " << 7 + i;
-
-    EXPECT_EQ (buttonAt (panel, 37)->cid, 85);
-    EXPECT_EQ ((int) buttonAt (panel, 37)->kind, (int) CtKind::masterFader);
-    EXPECT_EQ ((int) panel.leftJogHalf->kind, (int) CtKind::jogWheel);
-    EXPECT_EQ ((int) panel.rightJogHalf->kind, (int) CtKind::jogWheel);
-    EXPECT_EQ ((int) panel.zoomButton1->kind, (int) CtKind::button);
 
     // An edit through a button lands in the current map.
     buttonAt (panel, 12)->setValue (33);
@@ -90,17 +73,9 @@ TEST_F (ControlSectionTest, CaptionsAndFunctionTextsAfterConstruction)
 
     EXPECT_EQ (labelAt (panel, 0)->getText(), "(M)");
     EXPECT_EQ (labelAt (panel, 6)->getText(), "Lock");
-    EXPECT_EQ (labelAt (panel, 0)->getFont().getHeight(), 15.0f);
-    EXPECT_EQ (labelAt (panel, 6)->getFont().getHeight(), 13.0f);
-    EXPECT_EQ (labelAt (panel, 27)->getFont().getHeight(), 15.0f);
-    EXPECT_EQ (labelAt (panel, 6)->findColour (juce::Label::backgroundColourId).getARGB(), 0x00000000u);
-    EXPECT_EQ (labelAt (panel, 1)->findColour (juce::Label::backgroundColourId).getARGB(), 0x0affffffu);
-
-    EXPECT_EQ (panel.leftJogHalf->getButtonText(), "CC60");
-    EXPECT_EQ (panel.rightJogHalf->getButtonText(), "CC60");
-    EXPECT_EQ (buttonAt (panel, 24)->getButtonText(), " F(7)");
     EXPECT_EQ (labelAt (panel, 1)->getText(), "PB.9");
-    EXPECT_EQ (buttonAt (panel, 37)->getButtonText(), "");
+    EXPECT_EQ (panel.leftJogHalf->getButtonText(), "CC60");
+    EXPECT_EQ (buttonAt (panel, 24)->getButtonText(), " F(7)");
 
     // Key 54 holds note 48 in its factory row; its text goes to its label only.
     EXPECT_EQ (buttonAt (panel, 12)->getButtonText(), "");
@@ -128,7 +103,10 @@ TEST_F (ControlSectionTest, JogHalvesAndCursorsTakeTheValuesOfModeAndZoomState)
     {
         trv->setCtMode (CtMode (c.mode));
         jog.set (0);
+        const int keyBefore = recordValue (*trv, 58);
         ControlSection panel;
+        if (c.mode != CtMode::mackie)
+            EXPECT_EQ (recordValue (*trv, 58), keyBefore) << "HUI keys keep their values, mode " << c.mode;
 
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ (recordValue (*trv, 86 + i), c.cursors[i]) << "mode " << c.mode << ", id " << 86 + i;
@@ -145,17 +123,6 @@ TEST_F (ControlSectionTest, JogHalvesAndCursorsTakeTheValuesOfModeAndZoomState)
     }
 }
 
-TEST_F (ControlSectionTest, HuiModesKeepTheKeysFunctionValues)
-{
-    for (int mode : { CtMode::proTools, CtMode::usrdefHui })
-    {
-        trv->setCtMode (CtMode (mode));
-        const int before = recordValue (*trv, 58);
-        ControlSection panel;
-        EXPECT_EQ (recordValue (*trv, 58), before) << "mode " << mode;
-    }
-}
-
 TEST_F (ControlSectionTest, BindingTwiceChangesNothing)
 {
     trv->setCtMode (CtMode (CtMode::usrdefMcp));
@@ -168,5 +135,4 @@ TEST_F (ControlSectionTest, BindingTwiceChangesNothing)
 
     EXPECT_TRUE (trv->getCurrentMap().getTree().isEquivalentTo (once));
     EXPECT_EQ (panel.leftJogHalf->getButtonText() + "|" + buttonAt (panel, 24)->getButtonText(), texts);
-    EXPECT_EQ (panel.rightJogHalf->cid, 74);
 }

@@ -100,26 +100,16 @@ namespace
 TEST (DeviceHelpers, NameRuleTrevanOrZorvWithMidiIgnoringCase)
 {
     const std::pair<const char*, bool> cases[] {
-        { "Trevan M", true },
-        { "Trevan X Port 2", true },
-        { "my TREVAN controller", true },
-        { "tReVaN", true },
-        { "ZORV usb Midi 2", true },
-        { "zorv midi", true },
-        { "MIDIZorv", true },
-        { "Zorv Port 1", false },
-        { "USB MIDI Interface", false },
-        { "Trev an M", false },
-        { "IAC Driver Bus 1", false },
-        { "", false },
-        { "   ", false },
+        { "Trevan X Port 2", true }, { "my TREVAN controller", true }, { "ZORV usb Midi 2", true },
+        { "MIDIZorv", true }, { "Zorv Port 1", false }, { "USB MIDI Interface", false },
+        { "Trev an M", false }, { "", false },
     };
 
     for (auto& [name, valid] : cases)
         EXPECT_EQ (DeviceHelpers::validDeviceName (name), valid) << "\"" << name << "\"";
 }
 
-TEST_F (DeviceSelect, OffersOnlyControllerPortsOnceEachInSystemOrder)
+TEST_F (DeviceSelect, OffersOnlyControllerPortsOnceEachInSystemOrderAndFollowsTheList)
 {
     addPorts ({ "IAC Driver Bus 1", "Trevan M", "Network Session 1", "Trevan M", "trevan m",
                 "ZORV usb Midi 2", "Zorv Port", "USB MIDI Interface", "Trevan X" });
@@ -131,65 +121,35 @@ TEST_F (DeviceSelect, OffersOnlyControllerPortsOnceEachInSystemOrder)
 
     EXPECT_EQ (offeredPorts (*list), juce::StringArray ("1:Trevan M", "2:trevan m", "3:ZORV usb Midi 2", "4:Trevan X"));
     EXPECT_FALSE (list->isTextEditable());
-    EXPECT_TRUE (list->getName().isEmpty());
-    EXPECT_EQ (picker.getName(), "DeviceSelectComponent");
-
     EXPECT_EQ (list->getSelectedItemIndex(), 0);
     EXPECT_EQ (picker.selectedName, "Trevan M");
-}
 
-TEST_F (DeviceSelect, SelectedNameFollowsTheList)
-{
-    addPorts ({ "Trevan M", "Zorv Midi 1", "Trevan X" });
-    DeviceSelectComponent picker;
-    auto* list = portListOf (picker);
-    ASSERT_NE (list, nullptr);
-
-    list->setSelectedId (3, juce::sendNotificationSync);
+    list->setSelectedId (4, juce::sendNotificationSync);
     EXPECT_EQ (picker.selectedName, "Trevan X");
 
-    list->setSelectedItemIndex (1, juce::sendNotificationSync);
-    EXPECT_EQ (picker.selectedName, "Zorv Midi 1");
-}
-
-TEST_F (DeviceSelect, LayoutAtFixedSizeAndOthers)
-{
-    DeviceSelectComponent picker;
-    auto* list = portListOf (picker);
-    auto* connect = buttonOf (picker, "Connect");
-    auto* cancel = buttonOf (picker, "Cancel");
-    ASSERT_TRUE (list && connect && cancel);
-
+    // Spot checks of the layout, at its own size and another.
     EXPECT_EQ (picker.getBounds(), juce::Rectangle<int> (0, 0, 300, 200));
     EXPECT_EQ (list->getBounds(), juce::Rectangle<int> (8, 76, 284, 24));
-    EXPECT_EQ (connect->getBounds(), juce::Rectangle<int> (90, 160, 100, 30));
-    EXPECT_EQ (cancel->getBounds(), juce::Rectangle<int> (190, 160, 100, 30));
-
+    EXPECT_EQ (buttonOf (picker, "Connect")->getBounds(), juce::Rectangle<int> (90, 160, 100, 30));
     picker.setSize (401, 101);
-    EXPECT_EQ (list->getBounds(), juce::Rectangle<int> (8, 26, 385, 24));
-    EXPECT_EQ (connect->getBounds(), juce::Rectangle<int> (191, 61, 100, 30));
-    EXPECT_EQ (cancel->getBounds(), juce::Rectangle<int> (291, 61, 100, 30));
+    EXPECT_EQ (buttonOf (picker, "Cancel")->getBounds(), juce::Rectangle<int> (291, 61, 100, 30));
 }
 
-TEST_F (DeviceSelect, ConnectEndsTheDialogWithOneAndThePreselectedPort)
+TEST_F (DeviceSelect, ConnectEndsTheDialogWithOneAndCancelAsksItToClose)
 {
     addPorts ({ "IAC Driver Bus 1", "Trevan X", "Trevan M" });
+    {
+        DeviceSelectComponent picker;
+        PickerDialog dialog (picker);
+        ASSERT_TRUE (dialog.isCurrentlyModal());
+
+        buttonOf (picker, "Connect")->triggerClick();
+        EXPECT_EQ (dialog.waitForResult(), std::optional<int> (1));
+        EXPECT_EQ (picker.selectedName, "Trevan X");
+    }
+
     DeviceSelectComponent picker;
     PickerDialog dialog (picker);
-    ASSERT_TRUE (dialog.isCurrentlyModal());
-
-    buttonOf (picker, "Connect")->triggerClick();
-
-    EXPECT_EQ (dialog.waitForResult(), std::optional<int> (1));
-    EXPECT_EQ (picker.selectedName, "Trevan X");
-}
-
-TEST_F (DeviceSelect, CancelAsksTheDialogToClose)
-{
-    addPorts ({ "Trevan M" });
-    DeviceSelectComponent picker;
-    PickerDialog dialog (picker);
-
     buttonOf (picker, "Cancel")->triggerClick();
     runMessagesUntil ([&] { return dialog.closeRequests > 0; });
 

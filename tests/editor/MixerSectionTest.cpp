@@ -29,38 +29,27 @@ namespace
 
 using MixerSectionTest = TrvPlusFixture;
 
-TEST_F (MixerSectionTest, HoldsLabelsThenBoundButtons)
+TEST_F (MixerSectionTest, HoldsLabelsThenBoundButtonsInStripsOf94Pixels)
 {
     MixerSection panel;
     ASSERT_EQ (panel.getNumChildComponents(), 136);
-    EXPECT_EQ (panel.getBounds(), juce::Rectangle<int> (0, 0, 600, 400));
+    panel.setBounds (0, 64, 786, 500);   // the owner's bounds move nothing inside
 
-    juce::StringArray captions;
     juce::SortedSet<int> ids;
+    juce::StringArray captions;
 
     for (int i = 0; i < 136; ++i)
     {
-        auto* child = panel.getChildComponent (i);
-        EXPECT_TRUE (child->isVisible());
+        if (auto* label = dynamic_cast<juce::Label*> (panel.getChildComponent (i)); label && label->getText().startsWith ("("))
+            captions.add (label->getText());
 
-        if (auto* label = dynamic_cast<juce::Label*> (child))
+        if (auto* b = dynamic_cast<MappableButton*> (panel.getChildComponent (i)))
         {
-            EXPECT_LT (i, 72);
-            EXPECT_EQ (label->getName(), "new label");
-
-            if (label->getText().startsWith ("("))
-                captions.add (label->getText());
-        }
-        else if (auto* b = dynamic_cast<MappableButton*> (child))
-        {
+            EXPECT_GE (i, 72) << "labels come first";
             ids.add (b->cid);
-            EXPECT_EQ (b->getButtonText(), "");
             ASSERT_NE (b->companionLabel.getComponent(), nullptr);
             EXPECT_EQ (b->companionLabel->getText(), b->getLabelText());
-            EXPECT_NE (b->companionLabel->getText(), "");
             EXPECT_EQ ((int) b->kind, Defa::kindForCid (b->cid));
-            EXPECT_EQ (b->findColour (juce::TextButton::buttonColourId), juce::Colours::transparentBlack);
-            EXPECT_EQ (b->findColour (juce::TextButton::buttonOnColourId), juce::Colour (0x706655A8));
         }
     }
 
@@ -68,41 +57,22 @@ TEST_F (MixerSectionTest, HoldsLabelsThenBoundButtons)
     EXPECT_EQ (ids.size(), 64);
     EXPECT_TRUE (ids[0] == 1 && ids[47] == 48 && ids[48] == 65 && ids[56] == 77 && ids[63] == 84);
 
-    for (int strip = 1; strip <= 8; ++strip)
+    // Spot checks of strip 1, repeated 94 pixels to the right.
+    const std::tuple<int, juce::Rectangle<int>, juce::Rectangle<int>> strip1[] =
     {
-        EXPECT_EQ (buttonFor (panel, 64 + strip)->getName(), "pan" + juce::String (strip));
-        EXPECT_EQ (buttonFor (panel, 40 + strip)->getName(), strip == 1 ? "new button" : "");
-        EXPECT_EQ (buttonFor (panel, 76 + strip)->getName(), "new button");
-    }
-}
-
-TEST_F (MixerSectionTest, PlacesTheStripsAt94PixelSteps)
-{
-    MixerSection panel;
-    panel.setBounds (0, 64, 786, 500);   // the owner's bounds move nothing inside
-
-    const std::tuple<int, juce::Rectangle<int>, juce::Rectangle<int>, float> strip1[] =
-    {
-        { 65, { 27,  71, 53, 32 }, { 27,  47, 51, 24 }, 15.0f }, { 33, { 28, 102, 50, 21 }, { 28, 118, 51, 24 }, 15.0f },
-        { 25, { 76, 216, 33, 34 }, { 68, 246, 49, 15 }, 13.0f }, { 17, { 76, 260, 33, 34 }, { 68, 290, 49, 15 }, 13.0f },
-        {  9, { 76, 305, 33, 34 }, { 68, 335, 49, 15 }, 13.0f }, {  1, { 80, 350, 26, 26 }, { 68, 375, 49, 15 }, 13.0f },
-        { 77, { 38, 253, 29, 59 }, { 29, 229, 49, 15 }, 15.0f }, { 41, { 38, 311, 29, 33 }, { 29, 350, 49, 15 }, 15.0f },
+        { 65, { 27,  71, 53, 32 }, { 27,  47, 51, 24 } }, { 1, { 80, 350, 26, 26 }, { 68, 375, 49, 15 } },
+        { 77, { 38, 253, 29, 59 }, { 29, 229, 49, 15 } },
     };
 
-    for (auto [cid, button, label, fontSize] : strip1)
+    for (auto [cid, button, label] : strip1)
     {
         for (int strip = 0; strip < 8; ++strip)
         {
             auto* b = buttonFor (panel, cid + strip);
             EXPECT_EQ (b->getBounds(), button.translated (94 * strip, 0)) << cid + strip;
             EXPECT_EQ (b->companionLabel->getBounds(), label.translated (94 * strip, 0)) << cid + strip;
-            EXPECT_NEAR (b->companionLabel->getBounds().toFloat().getCentreX(), b->getBounds().toFloat().getCentreX(), 1.0);
-            EXPECT_EQ (b->companionLabel->getFont().getHeight(), fontSize) << cid + strip;
         }
     }
-
-    EXPECT_EQ (labelOf (panel, 20)->findColour (juce::Label::backgroundColourId), juce::Colour (0x0AFFFFFF));
-    EXPECT_FALSE (labelOf (panel, 66)->isColourSpecified (juce::Label::backgroundColourId));
 
     // Where rectangles meet, the knob push lies above the knob, the fader above
     // its touch area and every button above every label; elsewhere no button.
@@ -142,7 +112,6 @@ TEST_F (MixerSectionTest, SetButtonTypesRebindsToTheCurrentMapAndPrimesFromItsTa
     const auto huiValue = valueOf (*trv, 3);
     panel.setButtonTypes();
     EXPECT_EQ (valueOf (*trv, 3), huiValue);
-    EXPECT_EQ (labelOf (panel, 1)->getText(), "REC1");
     EXPECT_EQ (labelOf (panel, 77)->getText(), "VOL.1");
 
     // Edits land in the map made current last, and only there.

@@ -38,7 +38,8 @@ namespace
     {
         const auto base = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", {});
         auto root = base.isNotEmpty() ? juce::File (base) : juce::File::getSpecialLocation (juce::File::tempDirectory);
-        auto folder = root.getNonexistentChildFile (name, {}, false);
+        // A unique name: parallel test processes race between "does it exist" and "create".
+        auto folder = root.getChildFile (name + "-" + juce::Uuid().toString());
         folder.createDirectory();
         return folder;
     }

@@ -69,7 +69,8 @@ namespace
         ScratchFolder()
         {
             auto base = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", QUELT_TEST_BINARY_DIR "/tmp");
-            folder = juce::File (base).getNonexistentChildFile ("FirmwareUpload", {}, false);
+            // A unique name: parallel test processes race between "does it exist" and "create".
+            folder = juce::File (base).getChildFile ("FirmwareUpload-" + juce::Uuid().toString());
             folder.createDirectory();
         }
 
@@ -198,22 +199,14 @@ namespace
 //==============================================================================
 TEST_F (FirmwareUpload, TheUnitReceivesTheWholeImageFrameByFrame)
 {
-    // Three frames, the last holding 276 image bytes and 236 bytes of padding.
+    // Three frames, the last holding 276 image bytes and 236 bytes of padding;
+    // the unit checks every frame's layout, counter and checksum.
     const auto result = upload (1300);
-    midi.waitUntilIdle();
 
     EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+    EXPECT_EQ (commands(), commandsOf (3));
     EXPECT_EQ (unit.imageMismatch (image), juce::String());
     EXPECT_EQ (unit.violations().joinIntoString ("\n"), juce::String());
-    EXPECT_EQ (commands(), commandsOf (3));
-
-    std::vector<int> counters;
-
-    for (auto& f : unit.frames())
-        if (f.command == Command::write)
-            counters.push_back (f.argument);
-
-    EXPECT_EQ (counters, (std::vector<int> { 0, 1, 2 }));
 
     // The upload leaves the image in place, so it can be sent again.
     unit.reset();
@@ -242,14 +235,10 @@ TEST_F (FirmwareUpload, ImagesOutsideTheSizeLimitsAreRefusedBeforeAnythingIsSent
     handler.openProgram (scratch.folder.getChildFile ("missing.bin"));
     EXPECT_EQ (handler.getSize(), (size_t) 0);
     EXPECT_EQ (handler.sendProgram().getErrorMessage(), "Firmware exception!");
-}
 
-TEST_F (FirmwareUpload, TheLargestImageAllowedIsAccepted)
-{
-    // Accepted means the upload goes on to connect; the unit stays silent so
+    // The largest image allowed goes on to connect; the unit stays silent so
     // that 4096 frames are not sent.
     unit.setAnswers (Phase::connect, false);
-
     EXPECT_EQ (upload (Handler::maxImageSize - 1, shortWaits()).getErrorMessage(), "Could not connect to hardware");
     EXPECT_EQ (commands(), (std::vector<Command> { Command::connect }));
 }
@@ -276,18 +265,14 @@ TEST_F (FirmwareUpload, EachSilentPhaseEndsTheUploadAsTheUnitExpects)
         unit.reset();
         unit.setAnswers (c.silentPhase, false);
 
-        const auto result = upload (1000, shortWaits());
-
-        EXPECT_EQ (result.getErrorMessage(), juce::String (c.failure));
+        EXPECT_EQ (upload (1000, shortWaits()).getErrorMessage(), juce::String (c.failure));
         EXPECT_EQ (commands(), c.sent);
         unit.setAnswers (c.silentPhase, true);
     }
-}
 
-TEST_F (FirmwareUpload, AResetAnsweredWithVelocity7FAsksForAPowerCycle)
-{
+    // A reset answered with velocity 7F asks for a power cycle.
+    unit.reset();
     unit.setResetAnswer (EmulatedController::ResetAnswer::velocity7F);
-
     EXPECT_EQ (upload (600, shortWaits()).getErrorMessage(), powerCycleText);
     EXPECT_EQ (commands(), commandsOf (2));
 }
@@ -339,36 +324,27 @@ TEST_F (FirmwareUpload, AcknowledgementsArriveOnTheMidiThread)
 }
 
 //==============================================================================
-TEST_F (FirmwareUpload, PreconditionsAreCheckedPortsFirst)
+TEST_F (FirmwareUpload, PortsOpenByTheirRulesAndAreCheckedFirst)
 {
     handler.openProgram (scratch.write (testImage (512)));
     EXPECT_EQ (handler.sendProgram().getErrorMessage(), "No MIDI input device is open");
 
+    handler.start (upgradePort);
+    EXPECT_TRUE (handler.isInputOpen() && handler.isOutputOpen());
+    handler.stop();
+    EXPECT_FALSE (handler.isInputOpen() || handler.isOutputOpen());
+    EXPECT_EQ (unit.upgradePorts().getNumOpenInputs() + unit.upgradePorts().getNumOpenOutputs(), 0);
+
     // The input is found ignoring case, the output only by its exact name.
     unit.upgradePorts().setOutputName (upgradePort.toLowerCase());
-    handler.start (upgradePort);
+    handler.start (upgradePort.toUpperCase());
     EXPECT_TRUE (handler.isInputOpen());
     EXPECT_FALSE (handler.isOutputOpen());
     EXPECT_EQ (handler.sendProgram().getErrorMessage(), "No MIDI output device is open");
 
-    handler.start (upgradePort.toUpperCase());
-    EXPECT_TRUE (handler.isInputOpen());
-    EXPECT_FALSE (handler.isOutputOpen());
-}
-
-TEST_F (FirmwareUpload, PortsOpenAndCloseByTheirRules)
-{
-    handler.start (upgradePort);
-    EXPECT_TRUE (handler.isInputOpen() && handler.isOutputOpen());
-    EXPECT_EQ (unit.upgradePorts().getNumOpenInputs(), 1);
-
-    handler.stop();
-    EXPECT_FALSE (handler.isInputOpen() || handler.isOutputOpen());
-    EXPECT_EQ (unit.upgradePorts().getNumOpenInputs(), 0);
-    EXPECT_EQ (unit.upgradePorts().getNumOpenOutputs(), 0);
-
     // stop() closes a lone output only together with an input; start() always
     // replaces both.
+    unit.upgradePorts().setOutputName (upgradePort);
     unit.upgradePorts().setInputName ("something else");
     handler.start (upgradePort);
     ASSERT_TRUE (handler.isOutputOpen());

@@ -14,35 +14,23 @@
 // chooser that the wizard opens while a step runs.
 namespace wizard_test
 {
-    // The wizard's mode flags outlive a wizard; no test may leave them changed.
-    class ScopedWizardGlobals
+    // Puts a global back as it was when the test began.
+    template <typename Type>
+    struct Saved
     {
-    public:
-        ScopedWizardGlobals()
-            : autoMode (bAuto), serial (bSerial), test (zorv::bTest_fwug), esc (zorv::bEsc),
-              anyZorv (zorv::bForAnyZorv), protect (zorv::protectUiQ), successes (zorv::_num_UpgradeSuccess),
-              resetTitle (zorv::bResetTitle), special (zorv::g_forSpecialDeviceQ)
-        {
-        }
+        explicit Saved (Type& g) : global (g), value (g) {}
+        ~Saved()    { global = value; }
+        Type& global;
+        const Type value;
+    };
 
-        ~ScopedWizardGlobals()
-        {
-            bAuto = autoMode;
-            bSerial = serial;
-            zorv::bTest_fwug = test;
-            zorv::bEsc = esc;
-            zorv::bForAnyZorv = anyZorv;
-            zorv::protectUiQ = protect;
-            zorv::_num_UpgradeSuccess = successes;
-            zorv::bResetTitle = resetTitle;
-            zorv::g_forSpecialDeviceQ = special;
-        }
-
-    private:
-        bool autoMode, serial, test, esc, anyZorv, protect;
-        int successes;
-        bool resetTitle;
-        juce::uint32 special;
+    // The wizard's mode flags outlive a wizard; no test may leave them changed.
+    struct ScopedWizardGlobals
+    {
+        Saved<bool> autoMode { bAuto }, serial { bSerial }, test { zorv::bTest_fwug }, esc { zorv::bEsc },
+                    anyZorv { zorv::bForAnyZorv }, protect { zorv::protectUiQ }, resetTitle { zorv::bResetTitle };
+        Saved<int> successes { zorv::_num_UpgradeSuccess };
+        Saved<juce::uint32> special { zorv::g_forSpecialDeviceQ };
     };
 
     // A dialog that never reaches the desktop, so titles and closing can be
@@ -80,10 +68,7 @@ namespace wizard_test
         return s;
     }
 
-    inline bool hasDisplay()
-    {
-        return juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty();
-    }
+    inline bool hasDisplay()    { return juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty(); }
 
     template <typename ComponentType>
     ComponentType* findChild (juce::Component& root)

@@ -37,16 +37,11 @@ TEST_F (Wizard, OpensWithItsStepsTextsAndOnlyConnectEnabled)
 
     FirmwareUpgradeComponent wizard (117, true);
 
-    EXPECT_EQ (wizard.getWidth(), 514);
-    EXPECT_EQ (wizard.getHeight(), 491);
+    EXPECT_EQ (wizard.getLocalBounds(), juce::Rectangle<int> (0, 0, 514, 491));
     EXPECT_EQ (wizard.currentStep, -1);
-    EXPECT_EQ (wizard.progress, 0.0);
     EXPECT_EQ (enabledSteps (wizard), "10000");
-    EXPECT_TRUE (wizard.nameButton.isEnabled());
     EXPECT_EQ (wizard.progressLabel.getText(), "Upgrade Progress");
     EXPECT_TRUE (wizard.catalogue.hasType ("firmwares"));
-    EXPECT_EQ (wizard.catalogue.getNumChildren(), 0);
-    EXPECT_TRUE (wizard.uploadHandler == nullptr);
 
     // The constructor sets its own flags and leaves auto mode alone.
     EXPECT_TRUE (bAuto);
@@ -64,7 +59,6 @@ TEST_F (Wizard, OpensWithItsStepsTextsAndOnlyConnectEnabled)
         EXPECT_EQ (wizard.stepButtons[i].getButtonText(), captions[i]);
         EXPECT_EQ (wizard.stepTitles[i].getText(), "Step " + juce::String (i + 1));
         EXPECT_EQ (wizard.stepRowLabels[i].getText(), "Step " + juce::String (i + 1) + ":");
-        EXPECT_EQ (wizard.stepTitles[i].findColour (juce::Label::textColourId), juce::Colours::black);
     }
 
     EXPECT_EQ (wizard.stepDescriptions[0].getText(),
@@ -93,39 +87,29 @@ TEST_F (Wizard, LocalFileModeAndSpecialProductsChangeOnlyWhatTheyOwn)
         "\", then click the \"Load File\" button to browse the firmware file."));
     EXPECT_FALSE (wizard.catalogue.isValid());
     EXPECT_EQ (zorv::g_forSpecialDeviceQ, 1u);
-    EXPECT_EQ (wizard.ctorPid, 186);
     EXPECT_EQ (wizard.workingPid, 186);
-    EXPECT_EQ (wizard.pidBeforeAirRemap, 186);
 }
 
-TEST_F (Wizard, LaysOutTheStepsInRowsUnderTheProgressBar)
+TEST_F (Wizard, StepButtonsFollowTheProgressProtectionAndOnlyAutoUploadsCount)
 {
     FirmwareUpgradeComponent wizard (117, true);
 
-    EXPECT_EQ (wizard.progressLabel.getBounds(), juce::Rectangle<int> (0, 10, 514, 20));
+    // Spot checks of the layout: the steps in rows under the progress bar.
     EXPECT_EQ (wizard.progressBar.getBounds(), juce::Rectangle<int> (40, 36, 434, 24));
-    EXPECT_EQ (wizard.stepTitles[0].getBounds(), juce::Rectangle<int> (17, 66, 90, 20));
     EXPECT_EQ (wizard.stepButtons[4].getBounds(), juce::Rectangle<int> (17 + 4 * 96, 92, 90, 20));
-    EXPECT_EQ (wizard.stepRowLabels[0].getBounds(), juce::Rectangle<int> (17, 130, 70, 20));
-    EXPECT_EQ (wizard.stepDescriptions[0].getBounds(), juce::Rectangle<int> (93, 130, 407, 50));
-    EXPECT_EQ (wizard.noteLabel.getY(), 186);
-    EXPECT_EQ (wizard.stepRowLabels[1].getY(), 242);
     EXPECT_EQ (wizard.stepDescriptions[4].getY(), 410);
     EXPECT_EQ (wizard.nameButton.getBounds(), juce::Rectangle<int> (197, 438, 120, 20));
-}
 
-TEST_F (Wizard, StepButtonsFollowTheProgressAndProtection)
-{
-    FirmwareUpgradeComponent wizard (117, true);
     const char* expected[] = { "11000", "11100", "11110", "11111", "11111" };
 
     for (int step = 0; step < 5; ++step)
     {
         wizard.updateProgress (step);
-        EXPECT_EQ (wizard.currentStep, step);
         EXPECT_DOUBLE_EQ (wizard.progress, (step + 1) / 5.0);
         EXPECT_EQ (enabledSteps (wizard), expected[step]) << step;
     }
+
+    EXPECT_EQ (zorv::_num_UpgradeSuccess, 0) << "not in auto mode";
 
     wizard.protectUI (true);
     EXPECT_TRUE (zorv::protectUiQ);
@@ -139,18 +123,9 @@ TEST_F (Wizard, StepButtonsFollowTheProgressAndProtection)
     wizard.protectUI (false);
     EXPECT_FALSE (zorv::protectUiQ);
     EXPECT_EQ (enabledSteps (wizard), "11111");
-}
-
-TEST_F (Wizard, OnlyAnAutomaticUploadCountsAsSuccess)
-{
-    FirmwareUpgradeComponent wizard (117, true);
-
-    wizard.updateProgress (4);
-    EXPECT_EQ (zorv::_num_UpgradeSuccess, 0);
 
     bAuto = true;
     wizard.updateProgress (3);
-    wizard.updateProgress (-1);
     EXPECT_EQ (zorv::_num_UpgradeSuccess, 0);
     wizard.updateProgress (4);
     EXPECT_EQ (zorv::_num_UpgradeSuccess, 1);
@@ -183,9 +158,10 @@ TEST_F (Wizard, TitlesFollowSerialAndTestMode)
     w.wizard.SetTitle ("Trevan M", false);
     EXPECT_EQ (w.title(), "Firmware Upgrade[3/20]: Trevan M");
 
-    // Outside a window there is nothing to title, and nothing breaks.
+    // Outside a window there is nothing to title or close, and nothing breaks.
     FirmwareUpgradeComponent loose (117, true);
     loose.SetTitle ("x", false);
+    loose.quit();
 }
 
 TEST_F (Wizard, OperatorKeysToggleModesWithoutConsumingTheKey)
@@ -208,10 +184,7 @@ TEST_F (Wizard, OperatorKeysToggleModesWithoutConsumingTheKey)
     EXPECT_FALSE (zorv::bEsc);
 
     press (w.wizard, 'A');
-    press (w.wizard, 'O');
-    press (w.wizard, 'Q');
     EXPECT_FALSE (bAuto);
-    EXPECT_TRUE (zorv::bForAnyZorv);
 }
 
 TEST_F (Wizard, RefusesToCloseWhileAStepRunsOrInAutoMode)
@@ -231,9 +204,6 @@ TEST_F (Wizard, RefusesToCloseWhileAStepRunsOrInAutoMode)
 
     w.wizard.quit();
     EXPECT_EQ (w.dialog.closeRequests, 2);
-
-    FirmwareUpgradeComponent loose (117, true);
-    loose.quit();
 }
 
 TEST_F (Wizard, ResetSendsEveryUnitInUpgradeModeTheResetFrame)
