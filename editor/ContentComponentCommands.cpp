@@ -81,8 +81,12 @@ void ContentComponent::connectToDevice()
     options.useNativeTitleBar = true;
     options.resizable = false;
 
+    // The dialog goes before the picker it shows, also when the application
+    // quits in the middle of the loop.
+    std::unique_ptr<juce::DialogWindow> dialog (options.create());
+
     // The port is only named here; the transfer opens it by name each time.
-    if (options.runModal() > 0)
+    if (dialog->runModalLoop() > 0)
         TrvPlus::getInstance()->setCurrentOutputDevice (picker->selectedName);
 }
 

@@ -125,7 +125,9 @@ namespace
     }
 
     // Runs `content` in a modal dialog that does not own it; true when the
-    // user confirmed (the content ended the loop with 1).
+    // user confirmed (the content ended the loop with 1). The dialog goes
+    // before the caller's content does, also when the application quits in
+    // the middle of the loop, so it never holds a picker that is gone.
     bool runPickerDialog (juce::Component& content, const juce::String& title, juce::Component* centreAround)
     {
         juce::DialogWindow::LaunchOptions options;
@@ -136,7 +138,8 @@ namespace
         options.useNativeTitleBar = true;
         options.resizable = false;
 
-        return options.runModal() == 1;
+        std::unique_ptr<juce::DialogWindow> dialog (options.create());
+        return dialog->runModalLoop() == 1;
     }
 
     // Sends the upgrade-mode request for `pid` the way its model expects it.

@@ -18,6 +18,7 @@ struct ContentComponentProbe
     CtPtclComboBox& ptclBox()       { return page.ptclBox; }
     juce::Label& rotLabel()         { return page.rotLabel; }
     CommandButton& sendBtn()        { return page.sendBtn; }
+    CommandButton& connectBtn()     { return page.connectBtn; }
     ControlSection& controls()      { return page.controls; }
     MixerSection& mixer()           { return page.mixer; }
 
