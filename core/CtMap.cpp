@@ -25,7 +25,7 @@ CtMap::CtMap (CtMode mode)
 
     tree.setProperty (Tags::mode, CtMode::slugForType (mode), nullptr);
     tree.setProperty (Tags::name, CtMode::nameForType (mode), nullptr);
-    tree.setProperty (Tags::ptcl, (mode == CtMode::proTools || mode == CtMode::usrdefHui) ? 1 : 0, nullptr);
+    tree.setProperty (Tags::ptcl, CtMode::isHui (mode) ? 1 : 0, nullptr);
 
     setDefaultValues();
 }

@@ -20,6 +20,10 @@ public:
 
     static CtMode fromInt (int modeValue) noexcept { return CtMode (modeValue); }
 
+    // The modes that speak HUI ("pro-tools", "usrdef-hui"); all others speak
+    // Mackie Control.
+    static bool isHui (int modeValue) noexcept { return modeValue == proTools || modeValue == usrdefHui; }
+
     static juce::String slugForType (int modeValue);
     static juce::String nameForType (int modeValue);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CtMode.h"
+
 #include <juce_core/juce_core.h>
 
 // Every question about a control's assignment, answered from the factory and
@@ -59,7 +61,6 @@ public:
     Defa() = delete;
 
 private:
-    static bool isHuiMode (int mode) noexcept { return mode == 2 || mode == 4; }
 
     // The 4-byte record of a control in a mode; a record of zeros for a mode
     // that has no table.

@@ -221,7 +221,7 @@ const char* Defa::getName (int mode, int kind, int sel)
 
 juce::String Defa::getName3 (int mode, int kind, int sel, int msgType)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
         return juce::String::fromUTF8 (getName (mode, kind, sel));
 
     if (! juce::isPositiveAndBelow (kind, 5))

@@ -20,7 +20,7 @@ const unsigned char* Defa::recordOf (int mode, int cid)
 
 int Defa::getMsgType (int mode, int cid)
 {
-    return isHuiMode (mode) ? 11 : recordOf (mode, cid)[0];
+    return CtMode::isHui (mode) ? 11 : recordOf (mode, cid)[0];
 }
 
 int Defa::getChan (int mode, int cid)

@@ -126,27 +126,8 @@ const char nuendoNotes[128][40] =
     "", "", "", "", "", "", "", "",  // 120-127
 };
 
-// The user-defined Mackie Control mode names its notes as "mackie" does, but
-// from a table of its own.
-const char cbFuncs[128][40] =
-{
-    "REC.1", "REC.2", "REC.3", "REC.4", "REC.5", "REC.6", "REC.7", "REC.8",  // 0-7
-    "SOLO.1", "SOLO.2", "SOLO.3", "SOLO.4", "SOLO.5", "SOLO.6", "SOLO.7", "SOLO.8",  // 8-15
-    "MUTE.1", "MUTE.2", "MUTE.3", "MUTE.4", "MUTE.5", "MUTE.6", "MUTE.7", "MUTE.8",  // 16-23
-    "SEL.1", "SEL.2", "SEL.3", "SEL.4", "SEL.5", "SEL.6", "SEL.7", "SEL.8",  // 24-31
-    "Mon1", "Mon2", "Mon3", "Mon4", "Mon5", "Mon6", "Mon7", "Mon8",  // 32-39
-    "Page<<", "Page>>", "Pan", "Ins", "EQ", "FX-Send", "<<8", "8>>",  // 40-47
-    "1<", ">1", "Flip", "Edit", "Name/Value", "SMPTE/Beats", "F1", "F2",  // 48-55
-    "F3", "F4", "F5", "F6", "F7", "F8", "", "",  // 56-63
-    "", "", "", "", "", "", "Undo", "Redo",  // 64-71
-    "Save", "", "Read", "Write", "", "", "Mixer", "Motor",  // 72-79
-    "VSTi", "Master", "", "Shift", "Trnspt<", "Trnspt>", "Loop", "Punch",  // 80-87
-    "Prev", "Add", "Next", "Rewind", "FastFwd", "Stop", "Play", "Record",  // 88-95
-    "Up", "Down", "Left", "Right", "Zoom", "Scrub", "Usr B", "Usr A",  // 96-103
-    "Touch.1", "Touch.2", "Touch.3", "Touch.4", "Touch.5", "Touch.6", "Touch.7", "Touch.8",  // 104-111
-    "Touch.M", "SMPTE LED", "Beats LED", "", "", "", "", "",  // 112-119
-    "", "", "", "", "", "", "", "",  // 120-127
-};
+// The user-defined Mackie Control mode names its notes as "mackie" does.
+const char (&cbFuncs)[128][40] = nuendoNotes;
 
 const char logicNotes[128][40] =
 {

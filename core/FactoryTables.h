@@ -11,7 +11,7 @@ extern const unsigned char cbBnAttrs0[100][4];
 
 // Function names by note number: "mackie", "usrdef-mcp" and "logic".
 extern const char nuendoNotes[128][40];
-extern const char cbFuncs[128][40];
+extern const char (&cbFuncs)[128][40];   // the same names as nuendoNotes
 extern const char logicNotes[128][40];
 
 extern const char abletonLiveKnobs[8][40];

@@ -1,6 +1,7 @@
 #include "core/RecordSenders.h"
 
 #include "core/CtKind.h"
+#include "core/CtMode.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
 #include "core/Messages.h"
@@ -10,7 +11,6 @@
 
 namespace
 {
-    bool isHuiMode (int mode)       { return mode == 2 || mode == 4; }
 
     int intOf (const juce::ValueTree& control, const juce::Identifier& property)
     {
@@ -74,7 +74,7 @@ void RecordSenders::sendMessageSingly (const juce::MidiMessage& message)
 
 void RecordSenders::sendButtonRecord (const juce::ValueTree& control, int mode)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
     {
         sendPair (0x0B, 0xB0);
         sendPair (0x0F, intOf (control, Tags::v1));
@@ -100,7 +100,7 @@ void RecordSenders::sendButtonRecord (const juce::ValueTree& control, int mode)
 
 void RecordSenders::sendFixedButtonRecord (int row, int mode)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
     {
         sendPair (0x0B, 0xB0);
         sendPair (0x0F, pt[88][1]);
@@ -115,7 +115,7 @@ void RecordSenders::sendFixedButtonRecord (int row, int mode)
 
 void RecordSenders::sendTableRowRecord (int row, int mode)
 {
-    if (! isHuiMode (mode))
+    if (! CtMode::isHui (mode))
     {
         auto* r = recordOf (mode, row);
 
@@ -148,7 +148,7 @@ void RecordSenders::sendTableRowRecord (int row, int mode)
 
 void RecordSenders::sendKnobRecord (const juce::ValueTree& control, int mode)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
     {
         for (int b : { 0x0B, 0xB0, 0x40 | (intOf (control, Tags::v2) & 0x0F), 0x40, 0x00, 0x00 })
             sendSingly (b);
@@ -164,7 +164,7 @@ void RecordSenders::sendKnobRecord (const juce::ValueTree& control, int mode)
 
 void RecordSenders::sendJogRecord (int row, int mode)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
     {
         const int j = HuiJogPairs[row == 79 ? 1 : 0][1];
 
@@ -182,7 +182,7 @@ void RecordSenders::sendJogRecord (int row, int mode)
 
 void RecordSenders::sendFaderRecord (const juce::ValueTree& control, int mode)
 {
-    if (isHuiMode (mode))
+    if (CtMode::isHui (mode))
     {
         const int sel = Defa::indexForvalue (mode, CtKind::fader, (int) control.getProperty (Tags::value));
         const int n = intOf (control, Tags::v2) & 0x0F;

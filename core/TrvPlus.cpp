@@ -80,7 +80,7 @@ void TrvPlus::Impl::setCurrentMode (CtMode mode)
 void TrvPlus::Impl::setCurrentPtcl (int)
 {
     const auto m = currentMode.getValue();
-    const int flag = (m == CtMode::proTools || m == CtMode::usrdefHui) ? 1 : 0;
+    const int flag = CtMode::isHui (m) ? 1 : 0;
 
     if (m == CtMode::usrdefMcp || m == CtMode::usrdefHui)
         g_LasPtcl4Usdf = flag;

@@ -26,7 +26,6 @@ namespace
     constexpr int pidOfMLayout = 156;
     constexpr int pidOfXLayout = 161;
 
-    bool isHuiMode (int m)      { return m == CtMode::proTools || m == CtMode::usrdefHui; }
 
     juce::Image imageFrom (const char* data, int size)
     {
@@ -59,7 +58,7 @@ ContentComponent::ContentComponent()
     addAndMakeVisible (controls);
 
     const int m = TrvPlus::getInstance()->getCurrentCtMode();
-    const bool hui = isHuiMode (m);
+    const bool hui = CtMode::isHui (m);
 
     setUpLabel (ptclLabel, "Control Protocol");
     setUpLabel (modeLabel, "Control Mode");

@@ -10,7 +10,6 @@
 
 namespace
 {
-    bool isHuiMode (int m)      { return m == CtMode::proTools || m == CtMode::usrdefHui; }
     bool isUserMode (int m)     { return m == CtMode::usrdefMcp || m == CtMode::usrdefHui; }
     bool isBetween (int v, int lo, int hi)  { return v >= lo && v <= hi; }
 
@@ -87,8 +86,8 @@ void ContentComponent::stabilize_controls()
 
     ptclBox.setEnabled (isUserMode (m));
 
-    typeLabel.setText (isHuiMode (m) ? "Value1" : "Msg Type", juce::dontSendNotification);
-    chanLabel.setText (isHuiMode (m) ? "Value2" : "Channel", juce::dontSendNotification);
+    typeLabel.setText (CtMode::isHui (m) ? "Value1" : "Msg Type", juce::dontSendNotification);
+    chanLabel.setText (CtMode::isHui (m) ? "Value2" : "Channel", juce::dontSendNotification);
     funcLabel.setText ((m == CtMode::mackie || m == CtMode::usrdefMcp) ? "Message" : "Function",
                        juce::dontSendNotification);
 
@@ -145,7 +144,7 @@ void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
     const int cid = control.cid;
     const int k = kindOf (cid);
     const int t = Defa::getMsgType (m, cid);
-    const bool hui = isHuiMode (m);
+    const bool hui = CtMode::isHui (m);
     const bool userMode = isUserMode (m);
     const int v1 = control.value1.getValue();
     const int v2 = control.value2.getValue();

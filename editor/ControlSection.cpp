@@ -1,5 +1,6 @@
 #include "editor/ControlSection.h"
 
+#include "editor/PanelLabel.h"
 #include "core/CtKind.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
@@ -67,12 +68,7 @@ namespace
 
     std::unique_ptr<juce::Label> makeLabel (const juce::String& text, float fontSize, juce::Colour background)
     {
-        auto label = std::make_unique<juce::Label> ("new label", text);
-        label->setFont (juce::Font (juce::Font::getDefaultSansSerifFontName(), fontSize, juce::Font::plain)
-                            .withTypefaceStyle ("Regular"));
-        label->setJustificationType (juce::Justification::centred);
-        label->setEditable (false, false, false);
-        label->setColour (juce::Label::textColourId, juce::Colours::black);
+        auto label = makePanelLabel (text, fontSize);
         label->setColour (juce::Label::backgroundColourId, background);
         return label;
     }
@@ -89,11 +85,6 @@ namespace
     {
         button.setColour (juce::TextButton::textColourOffId, juce::Colours::transparentBlack);
         button.setColour (juce::TextButton::textColourOnId, juce::Colours::transparentBlack);
-    }
-
-    bool isMackieControlMode (CtMode mode)
-    {
-        return mode == CtMode::mackie || mode == CtMode::logic || mode == CtMode::usrdefMcp;
     }
 
     // What a jog half stands for in a cursor state (controls 86 to 89), in
@@ -293,7 +284,7 @@ void ControlSection::bindButtonsWithLabels (const CtMap& map, CtMode mode)
 
         // In the HUI modes a record's "value" is a function index, not the
         // data byte of the "mackie" table, so it is left as the map holds it.
-        if (isMackieControlMode (mode))
+        if (! CtMode::isHui (mode))
             button.setValue (Defa::getMsVal (cid));
 
         paintButton (button, keyColour);

@@ -1,5 +1,6 @@
 #include "editor/MixerSection.h"
 
+#include "editor/PanelLabel.h"
 #include "core/CtMap.h"
 #include "core/Defa.h"
 #include "core/TrvPlus.h"
@@ -81,12 +82,7 @@ namespace
 
     std::unique_ptr<juce::Label> makeLabel (const juce::String& text, float fontSize, LabelStyle style)
     {
-        auto label = std::make_unique<juce::Label> ("new label", text);
-        label->setFont (juce::Font (juce::Font::getDefaultSansSerifFontName(), fontSize, juce::Font::plain)
-                            .withTypefaceStyle ("Regular"));
-        label->setJustificationType (juce::Justification::centred);
-        label->setEditable (false, false, false);
-        label->setColour (juce::Label::textColourId, juce::Colours::black);
+        auto label = makePanelLabel (text, fontSize);
 
         if (style == LabelStyle::onPanel)
         {
@@ -99,11 +95,6 @@ namespace
         }
 
         return label;
-    }
-
-    bool isMackieControlMode (int mode) noexcept
-    {
-        return mode == CtMode::mackie || mode == CtMode::logic || mode == CtMode::usrdefMcp;
     }
 }
 
@@ -224,7 +215,7 @@ void MixerSection::setButtonTypes()
         {
             auto* button = bind (control, strip);
 
-            if (isMackieControlMode (mode))
+            if (! CtMode::isHui (mode))
                 button->setValue (Defa::getMsVal (button->cid));
 
             colourUp (*button);

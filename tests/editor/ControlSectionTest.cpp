@@ -40,7 +40,9 @@ TEST_F (ControlSectionTest, ChildrenComeInTheirOrderBoundToTheirControls)
         ASSERT_EQ (labelAt (panel, i) != nullptr, ! isButton) << "child " << i;
 
         if (i >= 7 && i <= 26)
+        {
             EXPECT_EQ (buttonAt (panel, i)->cid, expectedIds[i - 7]) << "child " << i;
+        }
     }
 
     EXPECT_EQ (buttonAt (panel, 37)->cid, 85);
@@ -106,7 +108,9 @@ TEST_F (ControlSectionTest, JogHalvesAndCursorsTakeTheValuesOfModeAndZoomState)
         const int keyBefore = recordValue (*trv, 58);
         ControlSection panel;
         if (c.mode != CtMode::mackie)
+        {
             EXPECT_EQ (recordValue (*trv, 58), keyBefore) << "HUI keys keep their values, mode " << c.mode;
+        }
 
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ (recordValue (*trv, 86 + i), c.cursors[i]) << "mode " << c.mode << ", id " << 86 + i;
