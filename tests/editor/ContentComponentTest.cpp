@@ -113,17 +113,29 @@ TEST_F (EditorPage, RPutsTheCurrentMapBackAndRefillsTheBoxes)
 TEST_F (EditorPage, OnlyFaderTouchOffersTheNullTypeAndShowsItWhenChosen)
 {
     chooseModeItem (3);
-    select (41);
-    EXPECT_EQ (probe->typeBox().getItemText (3), "4) null");
+
+    // Fader touch 1 to 8 are controls 41 to 48; their neighbours in id order
+    // (knob push 8) and the master touch area are no fader touch.
+    for (const int cid : { 40, 41, 45, 48, 53 })
+    {
+        select (cid);
+        const bool faderTouch = cid >= 41 && cid <= 48;
+        ASSERT_EQ (probe->typeBox().getNumItems(), faderTouch ? 4 : 3) << "control " << cid;
+
+        if (faderTouch)
+        {
+            EXPECT_EQ (probe->typeBox().getItemText (3), "4) null") << "control " << cid;
+        }
+    }
+
+    select (48);
     choose (probe->typeBox(), 4);
+    EXPECT_EQ (record (48)[Tags::type].toString(), "null");
 
     // Selected again, the box shows what the control now sends.
     select (42);
-    select (41);
+    select (48);
     EXPECT_EQ (probe->typeBox().getSelectedItemIndex(), 3);
-
-    select (9);
-    EXPECT_EQ (probe->typeBox().getNumItems(), 3);
 }
 
 TEST_F (EditorPage, KnobRotationPatternFollowsTheControllerNumber)
