@@ -286,6 +286,7 @@ void ContentComponent::willDispXS (bool showX)
 {
     displayingExpander = showX;
     controls.setVisible (! showX);
+    dropHiddenSelection();
     TrvPlus::getInstance()->setPID ((zorv::PID_S) (showX ? pidOfXLayout : pidOfMLayout));
     setSize (showX ? widthChannelsOnly : widthWithControls, getHeight());
 }

@@ -71,6 +71,10 @@ private:
     // Selecting a control by a click on its button.
     void selectControl (MappableButton& clicked);
 
+    // After a layout switch: a selected control that the page no longer
+    // shows is no longer selected, and the attribute boxes empty.
+    void dropHiddenSelection();
+
     // The edits of one attribute box, carried into the selected control.
     void typeBoxChanged (MappableButton& sel);
     void chanBoxChanged (MappableButton& sel);

@@ -182,6 +182,43 @@ TEST_F (EditorPage, ZoomButtonsWalkTheJogWheelStates)
     EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 9 }));
 }
 
+TEST_F (EditorPage, TheXLayoutDropsASelectionItNoLongerShows)
+{
+    chooseModeItem (3);
+
+    // A channel control is on both layouts: it stays selected and shown.
+    select (9);
+    page->keyPressed (juce::KeyPress ('X'));
+    EXPECT_EQ (probe->toggled(), juce::Array<int> ({ 9 }));
+    EXPECT_EQ (probe->chanBox().getNumItems(), 16);
+    page->keyPressed (juce::KeyPress ('M'));
+
+    // The master strip and the jog wheel are not: the boxes empty as at
+    // start, and an edit has nothing to go to. Control 75 zooms the wheel.
+    for (const int cid : { 85, 74, 75 })
+    {
+        select (cid);
+
+        if (cid == 74)
+        {
+            choose (probe->typeBox(), 2);   // CC: the rotation box shows
+            ASSERT_TRUE (probe->rotBox().isVisible());
+        }
+
+        page->keyPressed (juce::KeyPress ('X'));
+        EXPECT_TRUE (probe->toggled().isEmpty()) << "control " << cid;
+        EXPECT_EQ (page->findSelectedControl(), nullptr);
+        EXPECT_EQ (probe->typeBox().getNumItems() + probe->chanBox().getNumItems()
+                       + probe->funcBox().getNumItems() + probe->rotBox().getNumItems(), 0);
+        EXPECT_FALSE (probe->rotBox().isVisible() || probe->rotLabel().isVisible());
+
+        page->keyPressed (juce::KeyPress ('M'));
+        EXPECT_TRUE (probe->toggled().isEmpty()) << "nothing comes back with the M layout";
+    }
+
+    EXPECT_EQ (isZoomNorLR, 1) << "the zoom state stays as the user left it";
+}
+
 TEST_F (EditorPage, ZoomedJogHalvesStandForTheCursorControlsInUserModesOnly)
 {
     auto& c = probe->controls();
