@@ -72,6 +72,7 @@ void ContentComponent::buttonClicked (juce::Button* button)
 void ContentComponent::connectToDevice()
 {
     auto picker = std::make_unique<DeviceSelectComponent>();
+    const auto pickerSize = picker->getLocalBounds();
 
     juce::DialogWindow::LaunchOptions options;
     options.content.setNonOwned (picker.get());
@@ -84,6 +85,12 @@ void ContentComponent::connectToDevice()
     // The dialog goes before the picker it shows, also when the application
     // quits in the middle of the loop.
     std::unique_ptr<juce::DialogWindow> dialog (options.create());
+
+    // The dialog is first sized for JUCE's own title bar and only then given
+    // the native one, which leaves the picker stretched by that bar's height
+    // and border; size it again around the picker and re-centre it.
+    dialog->setContentComponentSize (pickerSize.getWidth(), pickerSize.getHeight());
+    dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
 
     // The port is only named here; the transfer opens it by name each time.
     if (dialog->runModalLoop() > 0)
