@@ -89,3 +89,12 @@ void MainApp::MainWindow::closeButtonPressed()
 {
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
+
+void MainApp::MainWindow::paint (juce::Graphics& g)
+{
+    DocumentWindow::paint (g);
+
+    // JUCE restates the window's size, without limits, when it paints into a
+    // new window image, just before it calls this.
+    sizeHints.apply();
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FixedSizeHints.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The application object: one running instance, one main window.
@@ -28,8 +30,12 @@ public:
 
         bool keyPressed (const juce::KeyPress& key) override;
         void closeButtonPressed() override;
+        void paint (juce::Graphics& g) override;
 
     private:
+        // It cannot be resized by dragging: the window manager is told so.
+        FixedSizeHints sizeHints { *this };
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 

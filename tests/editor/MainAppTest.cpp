@@ -2,6 +2,7 @@
 
 #include "editor/ContentComponent.h"
 #include "editor/MainApp.h"
+#include "tests/support/X11SizeHints.h"
 
 namespace
 {
@@ -38,11 +39,23 @@ TEST_F (MainWindowTest, FixedSizeWindowThatFollowsThePageLayout)
     EXPECT_NE (flags & juce::ComponentPeer::windowHasCloseButton, 0);
     EXPECT_EQ (flags & juce::ComponentPeer::windowHasMaximiseButton, 0);
 
-    EXPECT_EQ (window->getBounds().getWidth(), 1000);
-    EXPECT_EQ (window->getHeight(), 576);
+    // A window manager lets the user resize a window unless its size hints
+    // hold equal limits; they follow the layout switch.
+    const auto expectSize = [&] (int width)
+    {
+        EXPECT_EQ (window->getWidth(), width);
+        EXPECT_EQ (window->getHeight(), 576);
+       #if JUCE_LINUX
+        const auto size = juce::String (width) + " x 576";
+        EXPECT_EQ (X11SizeHints::of (*window), "min " + size + ", max " + size);
+       #endif
+    };
+
+    expectSize (1000);
     page->keyPressed (juce::KeyPress ('X'));
-    EXPECT_EQ (window->getWidth(), 786);
-    EXPECT_EQ (window->getHeight(), 576);
+    expectSize (786);
+    page->keyPressed (juce::KeyPress ('M'));
+    expectSize (1000);
 
     // Any other key goes on to the window, which does not consume it.
     EXPECT_FALSE (window->keyPressed (juce::KeyPress ('Q')));
@@ -50,3 +63,23 @@ TEST_F (MainWindowTest, FixedSizeWindowThatFollowsThePageLayout)
     window = nullptr;
     juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
 }
+
+#if JUCE_LINUX
+// JUCE lets go of a window's image after three idle seconds and restates the
+// window's size, without limits, when it paints into a new one.
+TEST_F (MainWindowTest, SizeLimitsOutlastAnIdlePause)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    auto window = std::make_unique<MainApp::MainWindow> ("Trevan M/X Quelt V2.17");
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (3500);
+
+    window->getContentComponent()->repaint();
+    window->getPeer()->performAnyPendingRepaintsNow();
+    EXPECT_EQ (X11SizeHints::of (*window), "min 1000 x 576, max 1000 x 576");
+
+    window = nullptr;
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+}
+#endif

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real application in the X server of $DISPLAY (run under xvfb-run
-# when there is none), waits for its main window, checks its title and size,
-# takes a screenshot, closes the window and expects a clean exit.
+# when there is none), waits for its main window, checks its title, size and
+# size hints, takes a screenshot, closes the window and expects a clean exit.
 set -euo pipefail
 app="$1"
 out="$2"
@@ -44,6 +44,12 @@ width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
 height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
 echo "window '$name' is ${width}x${height}"
 [ "$width" = 1000 ] && [ "$height" = 576 ] || { echo "expected 1000x576"; exit 1; }
+
+# A window manager reads from the size hints whether the user may resize it.
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+grep -q "minimum size: 1000 by 576" <<<"$hints" && grep -q "maximum size: 1000 by 576" <<<"$hints" \
+    || { echo "the size hints let a window manager resize the window:"; echo "$hints"; exit 1; }
+echo "size hints: 1000x576 at least and at most"
 
 /usr/bin/import -window "$win" "$out/main-window.png"
 echo "screenshot: $out/main-window.png"
