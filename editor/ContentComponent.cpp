@@ -42,6 +42,7 @@ namespace
 
 ContentComponent::ContentComponent()
 {
+    setLookAndFeel (&lookAndFeel);
     m2x_in_paint = false;
     isZoomNorLR = 0;
     isJogLorR = 0;
@@ -113,7 +114,10 @@ ContentComponent::ContentComponent()
     setSize (widthWithControls, pageHeight);
 }
 
-ContentComponent::~ContentComponent() = default;
+ContentComponent::~ContentComponent()
+{
+    setLookAndFeel (nullptr);
+}
 
 //==============================================================================
 juce::Rectangle<int> ContentComponent::prodLogoArea() const

@@ -7,6 +7,7 @@
 #include "editor/MapComboBox.h"
 #include "editor/MappableButton.h"
 #include "editor/MixerSection.h"
+#include "editor/PageLookAndFeel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -87,6 +88,9 @@ private:
     // Both panels' children, interleaved child by child: the order in which
     // the selection is searched and cleared.
     juce::Array<juce::Component*> panelChildren() const;
+
+    // Drawn by every widget of the page; outlives them all.
+    PageLookAndFeel lookAndFeel;
 
     juce::TooltipWindow tooltipWindow { nullptr, 0 };
 
