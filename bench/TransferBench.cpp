@@ -1,7 +1,7 @@
 // The whole mapping transfer of the factory "mackie" map into an emulated
 // Trevan M, against the floor its pacing sets: 2 ms after the start frame,
 // 1 ms after each of the 101 pairs and after every second of the 388 notes
-// and markers sent singly (194), 297 ms in all. Goal: at most 1.15 x floor.
+// and markers sent singly (194), 297 ms in all. Goal: at most 1.05 x floor.
 //
 // Run it only through the wrapper that gives the process a throw-away /var
 // and home folder, because the mapping singleton writes the settings file
