@@ -8,6 +8,7 @@
 #include "core/MirrorTables.h"
 #include "core/RecordRow.h"
 #include "core/Tags.h"
+#include "platform/PrecisePause.h"
 
 namespace
 {
@@ -44,7 +45,7 @@ void RecordSenders::stepPacing()
 {
     if (++pacing == 2)
     {
-        juce::Thread::sleep (1);
+        precisePause (1, WhilePausing::sleep);
         pacing = 0;
     }
 }
@@ -63,7 +64,7 @@ void RecordSenders::sendPair (int first, int second)
     buffer.addEvent (Messages::nibbleNote ((juce::uint8) second), 1);
     sendMidiBuffer (out, buffer);
     buffer.clear();
-    juce::Thread::sleep (1);
+    precisePause (1, WhilePausing::sleep);
 }
 
 void RecordSenders::sendMessageSingly (const juce::MidiMessage& message)

@@ -5,6 +5,7 @@
 #include "core/SharedFlags.h"
 #include "core/Tags.h"
 #include "platform/MidiPorts.h"
+#include "platform/PrecisePause.h"
 
 namespace
 {
@@ -59,7 +60,7 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
 
     out->sendMessageNow (Messages::frameMarker());
     out->sendMessageNow (Messages::makeStart ((int) pid, mode));
-    juce::Thread::sleep (2);
+    precisePause (2, WhilePausing::sleep);
 
     RecordSenders send (*out);
 
