@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "platform/MidiPorts.h"
+#include "platform/PrecisePause.h"
 #include "upgrader/FirmwareFrames.h"
 
 #include <cstring>
@@ -27,16 +28,17 @@ namespace
     const char* const powerCycleText = "Your firmware has been upgraded! Power off your unit and wait for 5 seconds, "
                                        "then turn back on for changes to take effect";
 
-    // Runs the message loop for `ms` so the window stays alive; off the
-    // message thread (where there is no loop to run) it just sleeps.
+    // Runs the message loop for `ms` so the window stays alive, or for 0
+    // dispatches what is pending; off the message thread (where there is no
+    // loop to run) it just sleeps.
     void runMessageLoop (int ms)
     {
         auto* mm = juce::MessageManager::getInstanceWithoutCreating();
 
-        if (mm != nullptr && mm->isThisTheMessageThread())
-            mm->runDispatchLoopUntil (ms);
+        if (ms == 0 && mm != nullptr && mm->isThisTheMessageThread())
+            mm->runDispatchLoopUntil (0);
         else
-            juce::Thread::sleep (juce::jmax (1, ms));
+            precisePause (juce::jmax (1, ms), WhilePausing::runMessageLoop);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "upgrader/SleepMs.h"
 
+#include "platform/PrecisePause.h"
+
 #include <juce_events/juce_events.h>
 
 namespace zorv
@@ -29,11 +31,16 @@ void sleep_ms (int ms)
     // Off the message thread there is no loop to keep alive.
     if (mm == nullptr || ! mm->isThisTheMessageThread())
     {
-        juce::Thread::sleep (juce::jmax (0, ms));
+        precisePause (ms, WhilePausing::sleep);
         return;
     }
 
     for (auto slice : sleepSlices (ms))
-        mm->runDispatchLoopUntil (slice);
+    {
+        if (slice > 0)
+            precisePause (slice, WhilePausing::runMessageLoop);
+        else
+            mm->runDispatchLoopUntil (0);
+    }
 }
 }
