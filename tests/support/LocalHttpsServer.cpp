@@ -25,6 +25,9 @@ LocalHttpsServer::LocalHttpsServer()
     workFolder = scratchFolder().getNonexistentChildFile ("https-server", {}, false);
     documentRoot = workFolder.getChildFile ("root");
     portFile = workFolder.getChildFile ("port");
+    plainPortFile = workFolder.getChildFile ("plain-port");
+    mutePortFile = workFolder.getChildFile ("mute-port");
+    answersFile = workFolder.getChildFile ("answers.json");
     logFile = workFolder.getChildFile ("requests.log");
     documentRoot.createDirectory();
 }
@@ -65,6 +68,9 @@ bool LocalHttpsServer::start()
                                       "--cert", certificates.getChildFile ("server.crt").getFullPathName(),
                                       "--key", certificates.getChildFile ("server.key").getFullPathName(),
                                       "--port-file", portFile.getFullPathName(),
+                                      "--plain-port-file", plainPortFile.getFullPathName(),
+                                      "--mute-port-file", mutePortFile.getFullPathName(),
+                                      "--answers", answersFile.getFullPathName(),
                                       "--log", logFile.getFullPathName() };
 
     if (! process.start (command, 0))
@@ -73,13 +79,15 @@ bool LocalHttpsServer::start()
         return false;
     }
 
-    // The script writes the port file only once it listens.
+    // The script writes the main port file last, once everything listens.
     for (int waited = 0; waited < startTimeoutMs; waited += 20)
     {
         if (portFile.existsAsFile())
         {
             port = portFile.loadFileAsString().trim().getIntValue();
-            return port > 0;
+            plainPort = plainPortFile.loadFileAsString().trim().getIntValue();
+            mutePort = mutePortFile.loadFileAsString().trim().getIntValue();
+            return port > 0 && plainPort > 0 && mutePort > 0;
         }
 
         if (! process.isRunning())
@@ -105,6 +113,34 @@ void LocalHttpsServer::stop()
 juce::String LocalHttpsServer::getRootUrl() const
 {
     return "https://127.0.0.1:" + juce::String (port) + "/";
+}
+
+juce::String LocalHttpsServer::getPlainRootUrl() const
+{
+    return "http://127.0.0.1:" + juce::String (plainPort) + "/";
+}
+
+juce::String LocalHttpsServer::getMuteRootUrl() const
+{
+    return "https://127.0.0.1:" + juce::String (mutePort) + "/";
+}
+
+void LocalHttpsServer::setAnswer (const juce::String& path, const Answer& answer)
+{
+    auto* rule = new juce::DynamicObject();
+
+    if (answer.location.isNotEmpty())       rule->setProperty ("location", answer.location);
+    if (answer.contentType.isNotEmpty())    rule->setProperty ("contentType", answer.contentType);
+    if (answer.declaredLength >= 0)         rule->setProperty ("declaredLength", answer.declaredLength);
+    if (answer.omitLength)                  rule->setProperty ("omitLength", true);
+    if (answer.holdAfterBytes >= 0)         rule->setProperty ("holdAfterBytes", answer.holdAfterBytes);
+
+    answers->setProperty ((path.startsWithChar ('/') ? path : "/" + path), juce::var (rule));
+
+    // Replaced whole, so that the server never reads half a file.
+    juce::TemporaryFile next (answersFile);
+    next.getFile().replaceWithText (juce::JSON::toString (juce::var (answers.get())));
+    next.overwriteTargetFileWithTemporary();
 }
 
 void LocalHttpsServer::addFile (const juce::String& path, const juce::String& content)

@@ -5,7 +5,9 @@
 // A real HTTPS server on 127.0.0.1 for the network tests (https_server.py run as
 // a child process). It serves the files of its own temporary folder, answers
 // 404 for anything missing, and logs every request it answers. Stopping it
-// leaves its port refusing connections.
+// leaves its port refusing connections. Paths can be told to misbehave (see
+// Answer); the same files are also served over plain HTTP, and a third port
+// takes connections without ever answering.
 //
 // Its certificate comes from the folder that tests/support/with-test-ca.sh
 // names in QUELT_TEST_CA_DIR; only a process started by that launcher trusts it.
@@ -30,6 +32,25 @@ public:
     // "https://127.0.0.1:<port>/"
     juce::String getRootUrl() const;
 
+    // The same files over plain HTTP: "http://127.0.0.1:<port>/"
+    juce::String getPlainRootUrl() const;
+
+    // "https://127.0.0.1:<port>/" of a port that connects but never answers.
+    juce::String getMuteRootUrl() const;
+
+    // How one path is answered instead of the plain file. The file at the path
+    // (if any) is the body.
+    struct Answer
+    {
+        juce::String location;          // a 302 to this URL, nothing else
+        juce::String contentType;       // instead of application/octet-stream
+        int declaredLength = -1;        // a Content-Length other than the body's
+        bool omitLength = false;        // no Content-Length: the body ends with the connection
+        int holdAfterBytes = -1;        // sends this many bytes of the body, then falls silent
+    };
+
+    void setAnswer (const juce::String& path, const Answer& answer);
+
     // Puts a file (path relative to the server's root) where the server finds it.
     void addFile (const juce::String& path, const juce::String& content);
     void addFile (const juce::String& path, const juce::MemoryBlock& content);
@@ -39,9 +60,10 @@ public:
     int countRequests (const juce::String& path) const;
 
 private:
-    juce::File workFolder, documentRoot, portFile, logFile;
+    juce::File workFolder, documentRoot, portFile, plainPortFile, mutePortFile, answersFile, logFile;
     juce::ChildProcess process;
-    int port = 0;
+    juce::DynamicObject::Ptr answers { new juce::DynamicObject() };
+    int port = 0, plainPort = 0, mutePort = 0;
     juce::String error;
 
     JUCE_DECLARE_NON_COPYABLE (LocalHttpsServer)

@@ -4,14 +4,33 @@
 Serves the files of one folder on 127.0.0.1 (missing files answer 404), on a
 free port that it writes into a file once it listens, and appends one line per
 answered request ("METHOD PATH STATUS") to a log file.
+
+It can also misbehave, path by path, as a JSON file of answers read afresh on
+every request describes ({"/path": {...}}; see LocalHttpsServer::Answer):
+redirect, claim another Content-Type, claim a longer body than it sends, send
+no Content-Length, or fall silent part way. Beside it listen the same files
+over plain HTTP, and a port that takes connections but never answers them.
 """
 
 import argparse
 import functools
 import http.server
+import json
 import os
+import socket
 import ssl
 import sys
+import threading
+
+# A silent answer holds its connection at most this long (seconds).
+HOLD_LIMIT = 120
+
+
+def write_port(path, port):
+    # Written only now, so that a reader never sees a port that does not listen yet.
+    with open(path + ".part", "w") as f:
+        f.write(str(port))
+    os.replace(path + ".part", path)
 
 
 def main():
@@ -20,10 +39,20 @@ def main():
     parser.add_argument("--cert", required=True)
     parser.add_argument("--key", required=True)
     parser.add_argument("--port-file", required=True)
+    parser.add_argument("--plain-port-file", required=True)
+    parser.add_argument("--mute-port-file", required=True)
+    parser.add_argument("--answers", required=True)
     parser.add_argument("--log", required=True)
     args = parser.parse_args()
 
     log = open(args.log, "a", buffering=1)
+
+    def answer_for(path):
+        try:
+            with open(args.answers) as f:
+                return json.load(f).get(path.split("?")[0])
+        except (OSError, ValueError):
+            return None
 
     class Handler(http.server.SimpleHTTPRequestHandler):
         def log_request(self, code="-", size="-"):
@@ -33,6 +62,48 @@ def main():
         def log_message(self, format, *more):
             pass
 
+        def do_GET(self):
+            answer = answer_for(self.path)
+
+            if answer is None:
+                return super().do_GET()
+
+            if "location" in answer:
+                self.send_response(302)
+                self.send_header("Location", answer["location"])
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
+
+            try:
+                with open(os.path.join(args.root, self.path.lstrip("/").split("?")[0]), "rb") as f:
+                    body = f.read()
+            except OSError:
+                body = b""
+
+            self.send_response(200)
+            self.send_header("Content-Type", answer.get("contentType", "application/octet-stream"))
+
+            if not answer.get("omitLength", False):
+                self.send_header("Content-Length", str(answer.get("declaredLength", len(body))))
+
+            self.end_headers()
+
+            hold_after = answer.get("holdAfterBytes", -1)
+            self.wfile.write(body if hold_after < 0 else body[:hold_after])
+            self.wfile.flush()
+
+            if hold_after >= 0:
+                # Silent until the client goes away.
+                self.connection.settimeout(HOLD_LIMIT)
+                try:
+                    self.connection.recv(1)
+                except (OSError, ssl.SSLError):
+                    pass
+
+            # The body (whatever was sent of it) ends with the connection.
+            self.close_connection = True
+
     handler = functools.partial(Handler, directory=args.root)
 
     try:
@@ -40,14 +111,21 @@ def main():
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
         server.socket = context.wrap_socket(server.socket, server_side=True)
+
+        plain = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+
+        # Takes connections into its backlog and never accepts or answers them.
+        mute = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        mute.bind(("127.0.0.1", 0))
+        mute.listen(64)
     except Exception as error:
         log.write("! could not start: %s\n" % error)
         return 1
 
-    # Written only now, so that a reader never sees a port that does not listen yet.
-    with open(args.port_file + ".part", "w") as f:
-        f.write(str(server.server_address[1]))
-    os.replace(args.port_file + ".part", args.port_file)
+    threading.Thread(target=plain.serve_forever, daemon=True).start()
+    write_port(args.plain_port_file, plain.server_address[1])
+    write_port(args.mute_port_file, mute.getsockname()[1])
+    write_port(args.port_file, server.server_address[1])
 
     server.serve_forever()
     return 0
