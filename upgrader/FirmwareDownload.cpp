@@ -1,13 +1,64 @@
 #include "upgrader/FirmwareDownload.h"
 
-#include "upgrader/SleepMs.h"
+#include "upgrader/FirmwareServer.h"
+#include "upgrader/HttpsFetch.h"
+#include "upgrader/MidiInputHandler.h"
 
 namespace zorv
 {
     namespace
     {
-        constexpr int pollIntervalMs = 32;
+        // Anything longer could never be uploaded.
+        constexpr size_t largestImage = FirmwareUpgradeComponent::MidiInputHandler::maxImageSize - 1;
 
+        bool isTextType (const juce::String& contentType)
+        {
+            return contentType.trim().startsWithIgnoreCase ("text/");
+        }
+
+        bool opensWith (const char* bytes, size_t size, const char* opening)
+        {
+            for (size_t i = 0; opening[i] != 0; ++i)
+                if (i >= size || juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) bytes[i])
+                                     != juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) opening[i]))
+                    return false;
+
+            return true;
+        }
+
+        // A captive portal or a misconfigured server answers with a web page,
+        // whatever it calls it.
+        bool looksLikeWebPage (const juce::MemoryBlock& body)
+        {
+            auto* bytes = static_cast<const char*> (body.getData());
+            const auto size = body.getSize();
+            size_t start = 0;
+
+            if (opensWith (bytes, size, "\xEF\xBB\xBF"))
+                start = 3;
+
+            while (start < size && juce::CharacterFunctions::isWhitespace (bytes[start]))
+                ++start;
+
+            return opensWith (bytes + start, size - start, "<!DOCTYPE") || opensWith (bytes + start, size - start, "<html");
+        }
+
+        bool writeWhole (const juce::File& file, const juce::MemoryBlock& data)
+        {
+            {
+                juce::FileOutputStream out (file);
+
+                if (! out.openedOk() || ! out.write (data.getData(), data.getSize()))
+                    return false;
+
+                out.flush();
+
+                if (out.getStatus().failed())
+                    return false;
+            }
+
+            return file.getSize() == (juce::int64) data.getSize();
+        }
     }
 
     juce::Result FirmwareDownload::downloadToFile (const juce::URL& source, const juce::File& target)
@@ -17,37 +68,34 @@ namespace zorv
         if (source.isEmpty())
             return juce::Result::fail ("No firmware file was chosen to download");
 
-        // JUCE writes whatever the server answers straight into the file it is
-        // given, so the answer goes to a sibling first and only replaces the
-        // target once it is known to be the image.
+        HttpsFetch::Rules rules;
+        rules.maxBodyBytes = largestImage;
+        rules.stallLimitMs = FirmwareServer::getStallLimitMs();
+
+        const auto answer = HttpsFetch::get (source, rules);
+
+        if (answer.status <= 0)
+            return juce::Result::fail ("Could not connect to " + address + ": " + answer.failure);
+
+        if (! answer.isComplete())
+            return juce::Result::fail ("The download of " + address + " failed: " + answer.failure);
+
+        if (! answer.isSuccess())
+            return juce::Result::fail ("The server answered " + address + " with HTTP status " + juce::String (answer.status));
+
+        const auto contentType = answer.headers["Content-Type"];
+
+        if (isTextType (contentType))
+            return juce::Result::fail ("The server answered " + address + " with text (" + contentType + "), not a firmware image");
+
+        if (looksLikeWebPage (answer.body))
+            return juce::Result::fail ("The server answered " + address + " with a web page, not a firmware image");
+
+        // Only a checked image ever reaches the target, and it replaces the
+        // one there in a single move.
         juce::TemporaryFile partial (target);
 
-        if (! partial.getFile().create())
-            return juce::Result::fail ("Could not write the firmware file " + target.getFullPathName());
-
-        auto url = source; // JUCE's downloadToFile is not const
-        auto task = url.downloadToFile (partial.getFile(), juce::URL::DownloadTaskOptions());
-
-        if (task == nullptr)
-            return juce::Result::fail ("Could not connect to " + address);
-
-        while (! task->isFinished())
-            sleep_ms (pollIntervalMs);
-
-        const auto status = task->statusCode();
-        const auto brokenOff = task->hadError();
-        task.reset();
-
-        if (status <= 0)
-            return juce::Result::fail ("Could not connect to " + address);
-
-        if (status < 200 || status > 299)
-            return juce::Result::fail ("The server answered " + address + " with HTTP status " + juce::String (status));
-
-        if (brokenOff)
-            return juce::Result::fail ("The download of " + address + " broke off");
-
-        if (! partial.overwriteTargetFileWithTemporary())
+        if (! writeWhole (partial.getFile(), answer.body) || ! partial.overwriteTargetFileWithTemporary())
             return juce::Result::fail ("Could not write the firmware file " + target.getFullPathName());
 
         return juce::Result::ok();

@@ -9,10 +9,13 @@ namespace zorv
     {
     public:
         // Downloads `source` into `target`, keeping the calling (message)
-        // thread's loop running while the body arrives. Succeeds only for a 2xx
-        // answer whose whole body arrived: an error page or a broken-off
-        // transfer must never pass for a firmware image. On failure `target` is
-        // left as it was and nothing of the answer remains on disk.
+        // thread's loop running while the body arrives. Succeeds only for the
+        // whole body of a 2xx answer over HTTPS that can be a firmware image:
+        // not text, not a web page, no longer than the largest image the upload
+        // takes. Fails instead of waiting when the server does not answer
+        // within the connection time-out or falls silent for the stall limit.
+        // On failure `target` is left as it was and nothing of the answer
+        // remains on disk.
         static juce::Result downloadToFile (const juce::URL& source, const juce::File& target);
     };
 }

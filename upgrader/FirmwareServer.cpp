@@ -4,11 +4,18 @@ namespace zorv
 {
     namespace
     {
-        // Written only by tests and read on the message thread.
+        // Written only by tests, and like the stall limit below read on the
+        // message thread.
         juce::String& rootUrlInForce()
         {
             static juce::String root (FirmwareServer::defaultRootUrl);
             return root;
+        }
+
+        int& stallLimitInForce()
+        {
+            static int limit = FirmwareServer::defaultStallLimitMs;
+            return limit;
         }
 
         const juce::Identifier firmwarePath ("fw");
@@ -22,6 +29,16 @@ namespace zorv
     void FirmwareServer::setRootUrl (const juce::String& newRootUrl)
     {
         rootUrlInForce() = newRootUrl.endsWithChar ('/') ? newRootUrl : newRootUrl + "/";
+    }
+
+    int FirmwareServer::getStallLimitMs()
+    {
+        return stallLimitInForce();
+    }
+
+    void FirmwareServer::setStallLimitMs (int newLimitMs)
+    {
+        stallLimitInForce() = newLimitMs;
     }
 
     juce::URL FirmwareServer::getDownloadUrl (const juce::ValueTree& entry)

@@ -7,9 +7,10 @@ namespace zorv
     class Network
     {
     public:
-        // Whether the URL answers a GET with a 2xx status within three tries.
-        // Blocks the calling (message) thread, but keeps its message loop
-        // running for a moment after every failed try.
+        // Whether the URL answers a GET with a 2xx status within three tries,
+        // each with a connection time-out of 2000 ms and redirects followed to
+        // https URLs only. Keeps the calling (message) thread's loop running
+        // while it waits, and for a moment after every failed try.
         static bool canConnectToWebsite (const juce::URL& url);
     };
 }

@@ -2,6 +2,7 @@
 
 #include "core/StrictXml.h"
 #include "upgrader/FirmwareServer.h"
+#include "upgrader/HttpsFetch.h"
 #include "upgrader/Network.h"
 
 
@@ -31,8 +32,9 @@ namespace zorv
 
         const char* const commonCatalogue = "firmware.xml";
 
-        constexpr int connectionTimeoutMs = 2000;
-        constexpr int maxRedirects = 5;
+        // Far more than any catalogue of the product line; a server that sends
+        // more is not sending a catalogue.
+        constexpr size_t maxCatalogueBytes = 1024 * 1024;
 
         const juce::Identifier productId ("pid");
 
@@ -47,20 +49,20 @@ namespace zorv
 
         //==============================================================================
         // The catalogue text, when the server answers with a 2xx status and a
-        // well-formed document; null otherwise. An error page is not a catalogue,
-        // even when it happens to be XML.
+        // well-formed document no larger than the cap; null otherwise. An error
+        // page is not a catalogue, even when it happens to be XML.
         std::unique_ptr<juce::XmlElement> readCatalogueDocument (const juce::URL& url)
         {
-            int status = 0;
-            auto stream = url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
-                                                     .withConnectionTimeoutMs (connectionTimeoutMs)
-                                                     .withNumRedirectsToFollow (maxRedirects)
-                                                     .withStatusCode (&status));
+            HttpsFetch::Rules rules;
+            rules.maxBodyBytes = maxCatalogueBytes;
+            rules.stallLimitMs = FirmwareServer::getStallLimitMs();
 
-            if (stream == nullptr || status < 200 || status > 299)
+            const auto answer = HttpsFetch::get (url, rules);
+
+            if (! answer.isSuccess())
                 return {};
 
-            const auto text = stream->readEntireStreamAsString();
+            const auto text = juce::String::createStringFromData (answer.body.getData(), (int) answer.body.getSize());
 
             if (! StrictXml::isWellFormed (text))
                 return {};

@@ -1,16 +1,14 @@
 #include "upgrader/FirmwareDownload.h"
-#include "upgrader/FirmwareServer.h"
 #include "upgrader/Product.h"
-#include "tests/support/LocalHttpsServer.h"
-
-#include <gtest/gtest.h>
-#include <juce_events/juce_events.h>
+#include "tests/upgrader/HttpsFixture.h"
 
 using zorv::FirmwareServer;
 using zorv::Product;
 
 namespace
 {
+    using namespace https_test;
+
     const juce::String serverUnavailable ("The firmware server is currently unavailable.");
     const juce::String noDocument ("Error connecting to server");
     const juce::String noMatch ("No firmware matches in the server, please try again manually!");
@@ -34,41 +32,7 @@ namespace
         return values;
     }
 
-    juce::File scratchFolder (const juce::String& name)
-    {
-        const auto base = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", {});
-        auto root = base.isNotEmpty() ? juce::File (base) : juce::File::getSpecialLocation (juce::File::tempDirectory);
-        // A unique name: parallel test processes race between "does it exist" and "create".
-        auto folder = root.getChildFile (name + "-" + juce::Uuid().toString());
-        folder.createDirectory();
-        return folder;
-    }
-
-    // Points the upgrader at a server and back at the product's own host.
-    struct ScopedRootUrl
-    {
-        explicit ScopedRootUrl (const juce::String& root)   { FirmwareServer::setRootUrl (root); }
-        ~ScopedRootUrl()                                     { FirmwareServer::setRootUrl (FirmwareServer::defaultRootUrl); }
-    };
-
-    class HttpsTest : public ::testing::Test
-    {
-    protected:
-        void SetUp() override
-        {
-            if (! LocalHttpsServer::findCertificateFolder().isDirectory())
-                GTEST_SKIP() << "needs the test CA: run through tests/support/with-test-ca.sh";
-
-            ASSERT_TRUE (server.start()) << server.getError();
-            root = std::make_unique<ScopedRootUrl> (server.getRootUrl());
-        }
-
-        LocalHttpsServer server;
-        std::unique_ptr<ScopedRootUrl> root;
-    };
-
     using CatalogueOverHttps = HttpsTest;
-    using DownloadOverHttps = HttpsTest;
 
     const char* const mixedCatalogue =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -216,65 +180,79 @@ TEST_F (CatalogueOverHttps, CatalogueWithoutTheProductLeavesTheServersEmptyRoot)
     EXPECT_EQ (catalogue.getNumChildren(), 0);
 }
 
-//==============================================================================
-TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
+TEST_F (CatalogueOverHttps, AnswerLargerThanOneMebibyteIsNotACatalogue)
 {
-    // Several of the download's read buffers long.
-    juce::MemoryBlock image (100000);
+    // A well-formed catalogue padded with a comment to the cap, then one byte past it.
+    const juce::String head ("<firmwares><fw pid=\"117\" fw=\"a.bin\"/><!--");
+    const juce::String tail ("--></firmwares>");
+    const int cap = 1024 * 1024;
 
-    for (size_t i = 0; i < image.getSize(); ++i)
-        image[i] = static_cast<char> (i * 7);
+    for (const int size : { cap, cap + 1 })
+    {
+        server.addFile ("firmware.xml", head + juce::String::repeatedString ("x", size - head.length() - tail.length()) + tail);
 
-    server.addFile ("fw/trevan_m_2.0.bin", image);
+        auto catalogue = callersTree();
+        const auto result = Product::fetchAvailableFirmwares (117, catalogue);
 
-    const auto folder = scratchFolder ("download-200");
-    const auto target = folder.getChildFile ("image.bin");
-    target.replaceWithText ("an older image");
-
-    const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + "fw/trevan_m_2.0.bin"), target);
-
-    ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
-    juce::MemoryBlock written;
-    target.loadFileAsData (written);
-    EXPECT_TRUE (written == image);
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1);
-    folder.deleteRecursively();
+        if (size == cap)
+        {
+            EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+            EXPECT_EQ (propertyOfEach (catalogue, "fw"), juce::StringArray ("a.bin"));
+        }
+        else
+        {
+            EXPECT_EQ (result.getErrorMessage(), noDocument);
+            EXPECT_EQ (catalogue.getNumChildren(), 1);
+            EXPECT_TRUE (catalogue.getChild (0).hasType ("earlier"));
+        }
+    }
 }
 
-TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
+TEST_F (CatalogueOverHttps, RedirectsAreFollowedOnlyToHttps)
 {
-    const auto folder = scratchFolder ("download-404");
-    const auto fresh = folder.getChildFile ("fresh.bin");
-    const auto kept = folder.getChildFile ("kept.bin");
-    kept.replaceWithText ("an older image");
+    server.addFile ("mirror/firmware.xml", mixedCatalogue);
 
-    const juce::URL missing (server.getRootUrl() + "fw/missing.bin");
+    LocalHttpsServer::Answer redirect;
+    redirect.location = server.getRootUrl() + "mirror/firmware.xml";
+    server.setAnswer ("firmware.xml", redirect);
 
-    const auto freshResult = zorv::FirmwareDownload::downloadToFile (missing, fresh);
-    EXPECT_TRUE (freshResult.failed());
-    EXPECT_TRUE (freshResult.getErrorMessage().contains ("404")) << freshResult.getErrorMessage();
-    EXPECT_FALSE (fresh.exists());
+    juce::ValueTree catalogue;
+    ASSERT_TRUE (Product::fetchAvailableFirmwares (117, catalogue).wasOk());
+    EXPECT_EQ (catalogue.getNumChildren(), 3);
 
-    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile (missing, kept).failed());
-    EXPECT_EQ (kept.loadFileAsString(), "an older image");
+    // The same catalogue, but over plain HTTP: never asked for.
+    const auto asked = server.countRequests ("/mirror/firmware.xml");
+    redirect.location = server.getPlainRootUrl() + "mirror/firmware.xml";
+    server.setAnswer ("firmware.xml", redirect);
 
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1);
-    folder.deleteRecursively();
+    auto unchanged = callersTree();
+    EXPECT_TRUE (Product::fetchAvailableFirmwares (117, unchanged).failed());
+    EXPECT_EQ (unchanged.getNumChildren(), 1);
+    EXPECT_TRUE (unchanged.getChild (0).hasType ("earlier"));
+    EXPECT_EQ (server.countRequests ("/mirror/firmware.xml"), asked);
 }
 
-TEST_F (DownloadOverHttps, RefusedConnectionFailsAndLeavesNoFile)
+TEST_F (CatalogueOverHttps, StalledAnswerFailsWhileTheWindowStaysAlive)
 {
-    const juce::URL url (server.getRootUrl() + "fw/trevan_m_2.0.bin");
-    server.addFile ("fw/trevan_m_2.0.bin", "image");
-    server.stop();
+    server.addFile ("firmware.xml", mixedCatalogue);
+    LocalHttpsServer::Answer stall;
+    stall.holdAfterBytes = 40;
+    server.setAnswer ("firmware.xml", stall);
+    ScopedStallLimit shortStall (500);
 
-    const auto folder = scratchFolder ("download-refused");
-    const auto result = zorv::FirmwareDownload::downloadToFile (url, folder.getChildFile ("image.bin"));
+    // The probe gets its status from the first bytes; the read then waits on
+    // the silent server, and the loop must run meanwhile.
+    LoopWitness witness ([this] { return server.countRequests ("/firmware.xml") >= 2; });
+    const auto start = std::chrono::steady_clock::now();
 
-    EXPECT_TRUE (result.failed());
-    EXPECT_TRUE (result.getErrorMessage().startsWith ("Could not connect")) << result.getErrorMessage();
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 0);
-    folder.deleteRecursively();
+    auto catalogue = callersTree();
+    const auto result = Product::fetchAvailableFirmwares (117, catalogue);
+    const int turns = witness.stop();
+
+    EXPECT_EQ (result.getErrorMessage(), noDocument);
+    EXPECT_EQ (catalogue.getNumChildren(), 1);
+    EXPECT_GT (turns, 0);
+    EXPECT_LT (secondsSince (start), generousSeconds);
 }
 
 //==============================================================================
@@ -323,14 +301,4 @@ TEST (FirmwareServer, EntryWithoutAnImagePathHasNoDownloadUrl)
     EXPECT_TRUE (FirmwareServer::getDownloadUrl ({}).isEmpty());
     EXPECT_TRUE (FirmwareServer::getDownloadUrl (noPath).isEmpty());
     EXPECT_TRUE (FirmwareServer::getDownloadUrl (blankPath).isEmpty());
-}
-
-TEST (FirmwareDownload, EmptyUrlFailsWithoutTouchingTheTarget)
-{
-    const auto folder = scratchFolder ("download-empty");
-    const auto target = folder.getChildFile ("image.bin");
-
-    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile ({}, target).failed());
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 0);
-    folder.deleteRecursively();
 }

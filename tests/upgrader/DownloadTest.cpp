@@ -1,0 +1,303 @@
+#include "upgrader/FirmwareDownload.h"
+#include "upgrader/MidiInputHandler.h"
+#include "tests/support/EmulatedController.h"
+#include "tests/support/ScopedMidiSystem.h"
+#include "tests/upgrader/HttpsFixture.h"
+#include "tests/upgrader/WizardHarness.h"
+
+// Only a whole firmware image from the firmware host may reach the unit: the
+// download on its own, then step 4 of the wizard in auto mode against the
+// emulated unit, where a loaded image would go straight on to the upload.
+namespace
+{
+    using namespace https_test;
+    using Handler = zorv::FirmwareUpgradeComponent::MidiInputHandler;
+
+    using DownloadOverHttps = HttpsTest;
+
+    const juce::String imagePath ("fw/trevan_m_2.0.bin");
+
+    // A firmware image of `size` bytes whose every byte tells its place.
+    juce::MemoryBlock makeImage (size_t size)
+    {
+        juce::MemoryBlock data (size);
+
+        for (size_t i = 0; i < size; ++i)
+            data[i] = static_cast<char> ((i * 7 + i / 251) & 0xFF);
+
+        return data;
+    }
+
+    juce::MemoryBlock bytesOf (const juce::String& text)
+    {
+        return { text.toRawUTF8(), text.getNumBytesAsUTF8() };
+    }
+
+    juce::MemoryBlock contentsOf (const juce::File& file)
+    {
+        juce::MemoryBlock data;
+        file.loadFileAsData (data);
+        return data;
+    }
+
+    // The wizard at the end of step 3, on the emulated Trevan M in upgrade
+    // mode, in auto mode; the firmware host's catalogue offers one image.
+    struct Step4Bench
+    {
+        explicit Step4Bench (LocalHttpsServer& server)
+        {
+            server.addFile ("firmware.xml", "<firmwares><fw pid=\"117\" name=\"Trevan M\" version=\"2.0\" fw=\""
+                                                + imagePath + "\"/></firmwares>");
+
+            auto& wizard = w.wizard;
+            wizard.uploadHandler = std::make_unique<Handler> (&wizard, wizard.workingPid);
+            wizard.uploadHandler->start ("Zorv firmware upgrade");
+            wizard.updateProgress (2);
+            bAuto = true;
+        }
+
+        static EmulatedController::Config unitInUpgradeMode()
+        {
+            auto config = EmulatedController::trevanM();
+            config.startsInUpgradeMode = true;
+            return config;
+        }
+
+        wizard_test::ScopedWizardGlobals globals;
+        VirtualMidiSystem midi;
+        ScopedMidiSystem scope { midi };
+        EmulatedController unit { midi, unitInUpgradeMode() };
+        wizard_test::ModalAnswerer user;
+        wizard_test::WizardInDialog w;
+    };
+
+    const juce::String downloadFailed ("Firmware Download|Could not download firmware file");
+}
+
+//==============================================================================
+TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
+{
+    // Many of the download's read pieces long.
+    const auto image = makeImage (100000);
+    server.addFile (imagePath, image);
+
+    // Redirects within HTTPS are followed, a relative one included.
+    LocalHttpsServer::Answer latest;
+    latest.location = "/" + imagePath;
+    server.setAnswer ("fw/latest.bin", latest);
+
+    const auto folder = scratchFolder ("download-200");
+    const auto target = folder.getChildFile ("image.bin");
+
+    for (const auto& path : { imagePath, juce::String ("fw/latest.bin") })
+    {
+        target.replaceWithText ("an older image");
+
+        const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + path), target);
+
+        ASSERT_TRUE (result.wasOk()) << path << ": " << result.getErrorMessage();
+        EXPECT_TRUE (contentsOf (target) == image) << path;
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << path;
+    }
+
+    folder.deleteRecursively();
+}
+
+TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
+{
+    const auto folder = scratchFolder ("download-404");
+    const auto fresh = folder.getChildFile ("fresh.bin");
+    const auto kept = folder.getChildFile ("kept.bin");
+    kept.replaceWithText ("an older image");
+
+    const juce::URL missing (server.getRootUrl() + "fw/missing.bin");
+
+    const auto freshResult = zorv::FirmwareDownload::downloadToFile (missing, fresh);
+    EXPECT_TRUE (freshResult.failed());
+    EXPECT_TRUE (freshResult.getErrorMessage().contains ("404")) << freshResult.getErrorMessage();
+    EXPECT_FALSE (fresh.exists());
+
+    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile (missing, kept).failed());
+    EXPECT_EQ (kept.loadFileAsString(), "an older image");
+
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1);
+    folder.deleteRecursively();
+}
+
+TEST_F (DownloadOverHttps, RefusedConnectionFailsAndLeavesNoFile)
+{
+    const juce::URL url (server.getRootUrl() + imagePath);
+    server.addFile (imagePath, "image");
+    server.stop();
+
+    const auto folder = scratchFolder ("download-refused");
+    const auto result = zorv::FirmwareDownload::downloadToFile (url, folder.getChildFile ("image.bin"));
+
+    EXPECT_TRUE (result.failed());
+    EXPECT_TRUE (result.getErrorMessage().startsWith ("Could not connect")) << result.getErrorMessage();
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 0);
+    folder.deleteRecursively();
+}
+
+TEST_F (DownloadOverHttps, BodyLongerThanTheLargestImageNeverReachesTheDisk)
+{
+    const auto folder = scratchFolder ("download-large");
+    const auto target = folder.getChildFile ("image.bin");
+
+    struct Case { size_t size; bool withLength; bool passes; };
+    const Case cases[] = { { Handler::maxImageSize - 1, true, true },
+                           { Handler::maxImageSize, true, false },
+                           // Nothing tells its length: the read itself must stop.
+                           { Handler::maxImageSize + 1024 * 1024, false, false } };
+
+    for (const auto& c : cases)
+    {
+        const auto image = makeImage (c.size);
+        server.addFile (imagePath, image);
+        LocalHttpsServer::Answer answer;
+        answer.omitLength = ! c.withLength;
+        server.setAnswer (imagePath, answer);
+        target.replaceWithText ("an older image");
+
+        const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + imagePath), target);
+
+        EXPECT_EQ (result.wasOk(), c.passes) << c.size << ": " << result.getErrorMessage();
+        EXPECT_TRUE (c.passes ? contentsOf (target) == image : target.loadFileAsString() == "an older image") << c.size;
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << c.size;
+    }
+
+    folder.deleteRecursively();
+}
+
+TEST_F (DownloadOverHttps, SilentServerFailsWhileTheWindowStaysAlive)
+{
+    server.addFile (imagePath, makeImage (1300));
+    LocalHttpsServer::Answer stall;
+    stall.holdAfterBytes = 1000;
+    server.setAnswer (imagePath, stall);
+    ScopedStallLimit shortStall (500);
+
+    const auto folder = scratchFolder ("download-silent");
+    const auto target = folder.getChildFile ("image.bin");
+
+    struct Case { juce::String url; std::function<bool()> silent; };
+    const Case cases[] = {
+        // Takes the connection and never answers: the connection time-out.
+        { server.getMuteRootUrl() + imagePath, [] { return true; } },
+        // Answers, then falls silent part way through the body: the stall limit.
+        { server.getRootUrl() + imagePath, [this] { return server.countRequests ("/" + imagePath) > 0; } },
+    };
+
+    for (const auto& c : cases)
+    {
+        target.replaceWithText ("an older image");
+        LoopWitness witness (c.silent);
+        const auto start = std::chrono::steady_clock::now();
+
+        const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (c.url), target);
+        const int turns = witness.stop();
+
+        EXPECT_TRUE (result.failed()) << c.url;
+        EXPECT_GT (turns, 0) << c.url;
+        EXPECT_LT (secondsSince (start), generousSeconds) << c.url;
+        EXPECT_EQ (target.loadFileAsString(), "an older image") << c.url;
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << c.url;
+    }
+
+    folder.deleteRecursively();
+}
+
+//==============================================================================
+TEST_F (DownloadOverHttps, Step4UploadsAWholeImageFromTheCatalogue)
+{
+    if (! wizard_test::hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    Step4Bench bench (server);
+    const auto image = makeImage (1300);
+    server.addFile (imagePath, image);
+
+    bench.w.wizard.doStep4();
+    bench.midi.waitUntilIdle();
+
+    EXPECT_EQ (bench.unit.imageMismatch (image), "");
+    EXPECT_TRUE (bench.unit.violations().isEmpty()) << bench.unit.violations().joinIntoString ("\n");
+    EXPECT_TRUE (bench.user.alerts.isEmpty()) << bench.user.alerts.joinIntoString ("\n");
+    EXPECT_EQ (zorv::_num_UpgradeSuccess, bench.globals.successes.value + 1);
+}
+
+TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
+{
+    if (! wizard_test::hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    ScopedStallLimit shortStall (500);
+
+    // Long enough to pass for an image with the upload.
+    const auto padding = juce::String::repeatedString (" ", 2000);
+
+    LocalHttpsServer::Answer text, page, upperCasePage, tooLong, insecure, unanswered, silent;
+    text.contentType = "text/plain; charset=utf-8";
+    insecure.location = server.getPlainRootUrl() + "plain/image.bin";
+    unanswered.location = server.getMuteRootUrl() + imagePath;
+    silent.holdAfterBytes = 1000;
+
+    struct Case { const char* name; LocalHttpsServer::Answer answer; juce::MemoryBlock body; };
+    const Case cases[] = {
+        { "text",                       text,           makeImage (1300) },
+        { "web page",                   page,           bytesOf ("\r\n \t<!doctype html><html><body>Sign in</body></html>" + padding) },
+        { "upper-case web page",        upperCasePage,  bytesOf ("<HTML><BODY>Portal</BODY></HTML>" + padding) },
+        { "longer than any image",      tooLong,        makeImage (Handler::maxImageSize) },
+        { "redirected to plain http",   insecure,       makeImage (1300) },
+        { "never answered",             unanswered,     makeImage (1300) },
+        { "silent part way",            silent,         makeImage (1300) },
+    };
+
+    for (const auto& c : cases)
+    {
+        Step4Bench bench (server);
+        server.addFile (imagePath, c.body);
+        server.addFile ("plain/image.bin", c.body);
+        server.setAnswer (imagePath, c.answer);
+        const auto start = std::chrono::steady_clock::now();
+
+        bench.w.wizard.doStep4();
+        bench.midi.waitUntilIdle();
+
+        EXPECT_EQ (bench.user.alerts.joinIntoString ("\n"), downloadFailed) << c.name;
+        EXPECT_LT (secondsSince (start), generousSeconds) << c.name;
+        EXPECT_TRUE (bench.unit.upgradePorts().getReceived().empty()) << c.name;
+        EXPECT_EQ (bench.w.wizard.currentStep, 2) << c.name;
+        EXPECT_FALSE (zorv::protectUiQ) << c.name;
+    }
+}
+
+TEST_F (DownloadOverHttps, Step4RefusesADownloadThatEndsBeforeItsContentLength)
+{
+    if (! wizard_test::hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    Step4Bench bench (server);
+    server.addFile (imagePath, makeImage (1300));
+    LocalHttpsServer::Answer cutShort;
+    cutShort.declaredLength = 2300;
+    server.setAnswer (imagePath, cutShort);
+
+    bench.w.wizard.doStep4();
+    bench.midi.waitUntilIdle();
+
+    EXPECT_EQ (bench.user.alerts.joinIntoString ("\n"), downloadFailed);
+    EXPECT_TRUE (bench.unit.upgradePorts().getReceived().empty());
+    EXPECT_EQ (bench.w.wizard.currentStep, 2);
+}
+
+//==============================================================================
+TEST (FirmwareDownload, EmptyUrlFailsWithoutTouchingTheTarget)
+{
+    const auto folder = scratchFolder ("download-empty");
+    const auto target = folder.getChildFile ("image.bin");
+
+    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile ({}, target).failed());
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 0);
+    folder.deleteRecursively();
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "upgrader/FirmwareServer.h"
+#include "tests/support/LocalHttpsServer.h"
+
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+
+#include <chrono>
+
+// What the catalogue and download tests share: the local HTTPS server as the
+// firmware host, scratch folders, and the host's settings put back afterwards.
+namespace https_test
+{
+    inline juce::File scratchFolder (const juce::String& name)
+    {
+        const auto base = juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", {});
+        auto root = base.isNotEmpty() ? juce::File (base) : juce::File::getSpecialLocation (juce::File::tempDirectory);
+        // A unique name: parallel test processes race between "does it exist" and "create".
+        auto folder = root.getChildFile (name + "-" + juce::Uuid().toString());
+        folder.createDirectory();
+        return folder;
+    }
+
+    // Points the upgrader at a server and back at the product's own host.
+    struct ScopedRootUrl
+    {
+        explicit ScopedRootUrl (const juce::String& root)   { zorv::FirmwareServer::setRootUrl (root); }
+        ~ScopedRootUrl()                                     { zorv::FirmwareServer::setRootUrl (zorv::FirmwareServer::defaultRootUrl); }
+    };
+
+    // A stalled server costs a test this long instead of the product's limit.
+    struct ScopedStallLimit
+    {
+        explicit ScopedStallLimit (int ms)  { zorv::FirmwareServer::setStallLimitMs (ms); }
+        ~ScopedStallLimit()                 { zorv::FirmwareServer::setStallLimitMs (zorv::FirmwareServer::defaultStallLimitMs); }
+    };
+
+    // Counts the message loop's turns while `condition` holds: proof that the
+    // loop ran at that moment, whatever the machine's speed.
+    class LoopWitness : private juce::Timer
+    {
+    public:
+        explicit LoopWitness (std::function<bool()> conditionToWatch) : condition (std::move (conditionToWatch))
+        {
+            startTimer (10);
+        }
+
+        ~LoopWitness() override     { stopTimer(); }
+
+        int stop()                  { stopTimer(); return turns; }
+
+    private:
+        void timerCallback() override
+        {
+            if (condition())
+                ++turns;
+        }
+
+        std::function<bool()> condition;
+        int turns = 0;
+    };
+
+    // A bound that only a hang would break, never a slow machine.
+    constexpr double generousSeconds = 60.0;
+
+    inline double secondsSince (std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+    }
+
+    class HttpsTest : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            if (! LocalHttpsServer::findCertificateFolder().isDirectory())
+                GTEST_SKIP() << "needs the test CA: run through tests/support/with-test-ca.sh";
+
+            ASSERT_TRUE (server.start()) << server.getError();
+            root = std::make_unique<ScopedRootUrl> (server.getRootUrl());
+        }
+
+        LocalHttpsServer server;
+        std::unique_ptr<ScopedRootUrl> root;
+    };
+}
