@@ -427,9 +427,16 @@ void FirmwareUpgradeComponent::doStep4()
 bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
 {
     // A catalogue that cannot be fetched is not reported: the user can still
-    // open a file of their own, which the caller offers next.
+    // open a file of their own, which the caller offers next. The fetch keeps
+    // the loop running while it waits for the server, so the steps are locked
+    // meanwhile, as for the download.
     catalogue = juce::ValueTree ("firmwares");
+    protectUI (true);
     Product::fetchAvailableFirmwares (selectedPid, catalogue);
+    protectUI (false);
+    updateProgress (2);
+    stepButtons[connectButton].setEnabled (false);
+    stepButtons[enterButton].setEnabled (false);
 
     if (catalogue.getNumChildren() == 0)
         return false;

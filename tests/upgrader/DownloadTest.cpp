@@ -226,6 +226,45 @@ TEST_F (DownloadOverHttps, Step4UploadsAWholeImageFromTheCatalogue)
     EXPECT_EQ (zorv::_num_UpgradeSuccess, bench.globals.successes.value + 1);
 }
 
+TEST_F (DownloadOverHttps, Step4LocksTheStepsWhileTheLoopRunsDuringTheCatalogueRead)
+{
+    if (! wizard_test::hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    Step4Bench bench (server);
+    bAuto = false;
+    bench.user.preferredButtons = { "Cancel" };
+
+    // The probe has its answer; the read falls silent, then the step offers
+    // the file chooser, which the user cancels.
+    LocalHttpsServer::Answer silent;
+    silent.holdAfterBytes = 20;
+    server.setAnswer ("firmware.xml", silent);
+    ScopedStallLimit shortStall (500);
+
+    auto& wizard = bench.w.wizard;
+    // From the read's request until the chooser opens.
+    const auto reading = [this]
+    {
+        return server.countRequests ("/firmware.xml") == 2
+            && juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0;
+    };
+    LoopWitness turns (reading);
+    LoopWitness unlockedTurns ([&] { return reading() && wizard_test::enabledSteps (wizard) != "00000"; });
+
+    wizard.doStep4();
+
+    EXPECT_GT (turns.stop(), 0);
+    EXPECT_EQ (unlockedTurns.stop(), 0);
+    EXPECT_EQ (bench.user.windows.size(), 1);
+    EXPECT_TRUE (bench.user.alerts.isEmpty());
+    EXPECT_EQ (wizard.currentStep, 2);
+    EXPECT_EQ (wizard_test::enabledSteps (wizard), "00110");
+}
+
 TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
 {
     if (! wizard_test::hasDisplay())
