@@ -22,7 +22,8 @@ namespace
 
 LocalHttpsServer::LocalHttpsServer()
 {
-    workFolder = scratchFolder().getNonexistentChildFile ("https-server", {}, false);
+    // A unique name: parallel test processes race between "does it exist" and "create".
+    workFolder = scratchFolder().getChildFile ("https-server-" + juce::Uuid().toString());
     documentRoot = workFolder.getChildFile ("root");
     portFile = workFolder.getChildFile ("port");
     plainPortFile = workFolder.getChildFile ("plain-port");
