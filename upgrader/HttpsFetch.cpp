@@ -169,6 +169,14 @@ namespace
                 declaredLength = stream.getTotalLength();
             }
 
+            // The transfer ended before any status line.
+            if (answer.status <= 0)
+            {
+                answer.status = 0;
+                answer.failure = "no answer";
+                return;
+            }
+
             lastArrivalMs = nowMs();
             answered = true;
 
