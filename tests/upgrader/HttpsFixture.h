@@ -36,29 +36,45 @@ namespace https_test
         ~ScopedStallLimit()                 { zorv::FirmwareServer::setStallLimitMs (zorv::FirmwareServer::defaultStallLimitMs); }
     };
 
-    // Counts the message loop's turns while `condition` holds: proof that the
-    // loop ran at that moment, whatever the machine's speed.
+    // Watches the message loop's turns in the first stretch of time during
+    // which `during` holds: proof that the loop ran then, whatever the
+    // machine's speed, and a count of the turns on which `notable` held too.
     class LoopWitness : private juce::Timer
     {
     public:
-        explicit LoopWitness (std::function<bool()> conditionToWatch) : condition (std::move (conditionToWatch))
+        explicit LoopWitness (std::function<bool()> duringCondition, std::function<bool()> notableCondition = {})
+            : during (std::move (duringCondition)), notable (std::move (notableCondition))
         {
             startTimer (10);
         }
 
         ~LoopWitness() override     { stopTimer(); }
 
+        // The turns seen; none come after this.
         int stop()                  { stopTimer(); return turns; }
+        int notableTurns() const    { return notables; }
 
     private:
         void timerCallback() override
         {
-            if (condition())
-                ++turns;
+            if (over)
+                return;
+
+            if (! during())
+            {
+                over = turns > 0;
+                return;
+            }
+
+            ++turns;
+
+            if (notable != nullptr && notable())
+                ++notables;
         }
 
-        std::function<bool()> condition;
-        int turns = 0;
+        std::function<bool()> during, notable;
+        int turns = 0, notables = 0;
+        bool over = false;
     };
 
     // A bound that only a hang would break, never a slow machine.
