@@ -265,6 +265,8 @@ HttpsFetch::Answer HttpsFetch::get (const juce::URL& url, const Rules& rules)
         if (! answer.isComplete() || ! isRedirect (answer.status))
             return answer;
 
+        // Missing also when it was the first header line, which JUCE's curl
+        // backend (Linux) loses: the fetch then fails rather than guess.
         const auto location = answer.headers["Location"].trim();
 
         if (location.isEmpty())
