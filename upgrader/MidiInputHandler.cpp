@@ -159,8 +159,10 @@ void FirmwareUpgradeComponent::MidiInputHandler::clearFlags()
 
 void FirmwareUpgradeComponent::MidiInputHandler::setProgress (size_t done)
 {
+    // Whole frames are counted, so a short last frame would take the share
+    // past 1, where the progress bar stops showing a percentage.
     if (owner != nullptr)
-        owner->progress = 0.8 + 0.2 * (double) done / (double) (size + 3);
+        owner->progress = juce::jmin (1.0, 0.8 + 0.2 * (double) done / (double) (size + 3));
 }
 
 void FirmwareUpgradeComponent::MidiInputHandler::setPhaseText (const juce::String& text)

@@ -478,18 +478,17 @@ TEST (FirmwareUploadProgress, EachPhaseShowsItsTextAndTheShareOfTheImageSent)
 
     auto at = [size] (size_t done) { return 0.8 + 0.2 * (double) done / (double) (size + 3); };
 
+    // Whole frames are counted: the short last frame would take the share
+    // past 1, where the bar stops showing a percentage; it stops at 1.
     const std::vector<std::pair<juce::String, double>> expected {
         { "Connecting...",  at (0) },
         { "Erasing...",     at (1) },
         { "Installing...",  at (2) },
         { "Installing...",  at (512) },
         { "Installing...",  at (1024) },
-        { "Resetting...",   at (1536) },
+        { "Resetting...",   1.0 },
     };
 
     EXPECT_EQ (shown, expected);
-
-    // Whole frames are counted, so a short last frame takes the bar past 1.
-    EXPECT_DOUBLE_EQ (wizard.progress, at (1536));
-    EXPECT_GT (wizard.progress, 1.0);
+    EXPECT_EQ (wizard.progress, 1.0);
 }
