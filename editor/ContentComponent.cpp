@@ -5,6 +5,7 @@
 #include "core/CtMap.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
+#include "upgrader/FirmwareUpgrade.h"
 
 #include "BinaryData.h"
 
@@ -276,8 +277,9 @@ bool ContentComponent::keyPressed (const juce::KeyPress& key)
         TrvPlus::getInstance()->getCurrentMap().reset();
         stabilize_controls();
     }
-    else if (code == juce::KeyPress::F1Key)
+    else if (code == juce::KeyPress::F1Key && ! zorv::FirmwareUpgrade::isStepProtected())
     {
+        // Not during a firmware step: the box would be modal above the wizard.
         showAboutDlg();
     }
 

@@ -54,6 +54,15 @@ namespace
 //==============================================================================
 void ContentComponent::buttonClicked (juce::Button* button)
 {
+    // Every command opens a box, a dialog or a chooser, or sends a mapping
+    // with pauses of its own; during a firmware step any of them would hold
+    // the step where it is.
+    const bool isCommand = button == &connectBtn || button == &sendBtn || button == &saveBtn
+                        || button == &loadBtn || button == &firmwareBtn;
+
+    if (isCommand && zorv::FirmwareUpgrade::isStepProtected())
+        return;
+
     if (button == &connectBtn)
         connectToDevice();
     else if (button == &sendBtn)

@@ -5,8 +5,20 @@
 #include "core/MidiNameTables.h"
 #include "core/TrvPlus.h"
 #include "platform/MidiPorts.h"
+#include "upgrader/FirmwareUpgrade.h"
 
 #include <cstring>
+
+namespace
+{
+    // Every way of quitting goes through the application's quit request, so
+    // that one rule decides whether now is the time.
+    void requestQuit()
+    {
+        if (auto* app = juce::JUCEApplicationBase::getInstance())
+            app->systemRequestedQuit();
+    }
+}
 
 MainApp::~MainApp() = default;
 
@@ -57,6 +69,12 @@ void MainApp::anotherInstanceStarted (const juce::String&)
 
 void MainApp::systemRequestedQuit()
 {
+    // Quitting ends every message-loop wait at once: in the middle of a
+    // firmware upload the unit would be left half-written and then reset.
+    // The wizard carries the quit out once its step has ended.
+    if (zorv::FirmwareUpgrade::deferQuitWhileBusy())
+        return;
+
     quit();
 }
 
@@ -78,7 +96,7 @@ bool MainApp::MainWindow::keyPressed (const juce::KeyPress& key)
 {
     if (key.getKeyCode() == juce::KeyPress::escapeKey)
     {
-        juce::JUCEApplicationBase::quit();
+        requestQuit();
         return true;
     }
 
@@ -87,7 +105,7 @@ bool MainApp::MainWindow::keyPressed (const juce::KeyPress& key)
 
 void MainApp::MainWindow::closeButtonPressed()
 {
-    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+    requestQuit();
 }
 
 void MainApp::MainWindow::paint (juce::Graphics& g)

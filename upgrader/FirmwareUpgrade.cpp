@@ -1,6 +1,7 @@
 #include "upgrader/FirmwareUpgrade.h"
 
 #include "upgrader/FirmwareUpgradeComponent.h"
+#include "upgrader/WizardFlags.h"
 
 namespace zorv
 {
@@ -15,6 +16,43 @@ namespace
         "- Make sure the power supply is connected (if any)\n"
         "- Connect device directly to computer (no hub)\n"
         "- Do not touch device during firmware update";
+
+    // The wizard's dialog keeps the wizard's own closing rule: while the
+    // wizard is busy its close button does nothing. Hidden, the dialog would
+    // end its modal loop and give the user the editor back while the step
+    // goes on unseen.
+    class WizardDialog : public juce::DialogWindow
+    {
+    public:
+        WizardDialog (FirmwareUpgradeComponent* wizard, juce::Component* centreAround)
+            : juce::DialogWindow (wizardTitle, juce::Colours::lightgrey, false, true,
+                                  centreAround != nullptr ? juce::Component::getApproximateScaleFactorForComponent (centreAround)
+                                                          : 1.0f)
+        {
+            setContentOwned (wizard, true);
+            centreAroundComponent (centreAround, getWidth(), getHeight());
+            setResizable (false, false);
+            setUsingNativeTitleBar (true);
+        }
+
+        void closeButtonPressed() override
+        {
+            if (! FirmwareUpgrade::isBusy())
+                setVisible (false);
+        }
+    };
+
+    FirmwareUpgradeComponent* findOpenWizard()
+    {
+        auto& desktop = juce::Desktop::getInstance();
+
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            if (auto* dialog = dynamic_cast<WizardDialog*> (desktop.getComponent (i)))
+                if (auto* wizard = dynamic_cast<FirmwareUpgradeComponent*> (dialog->getContentComponent()))
+                    return wizard;
+
+        return nullptr;
+    }
 }
 
 int FirmwareUpgrade::runWizardDialogModal (int pid, juce::Component* parent,
@@ -23,19 +61,10 @@ int FirmwareUpgrade::runWizardDialogModal (int pid, juce::Component* parent,
     if (showHubWarning && ! displayWarningAboutHUBs())
         return 0;
 
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setOwned (new FirmwareUpgradeComponent (pid, catalogueMode));
-    options.componentToCentreAround = parent;
-    options.dialogTitle = wizardTitle;
-    options.escapeKeyTriggersCloseButton = false;
-    options.resizable = false;
-    options.useNativeTitleBar = true;
-
-    // The dialog's close button can be pressed while a step is still running
-    // inside the modal loop. Were the dialog deleted when it is dismissed, that
-    // step would go on in a deleted wizard; so the dialog is deleted here, once
-    // control has come back out of the loop.
-    std::unique_ptr<juce::DialogWindow> dialog (options.create());
+    // The dialog is deleted here, once control has come back out of its loop,
+    // and not when it is dismissed: a step may still be running inside the
+    // loop when the application quits.
+    auto dialog = std::make_unique<WizardDialog> (new FirmwareUpgradeComponent (pid, catalogueMode), parent);
     return dialog->runModalLoop();
 }
 
@@ -43,5 +72,28 @@ bool FirmwareUpgrade::displayWarningAboutHUBs()
 {
     return juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::InfoIcon,
                                                hubWarningTitle, hubWarningText, {}, {});
+}
+
+bool FirmwareUpgrade::isStepProtected()
+{
+    return protectUiQ;
+}
+
+bool FirmwareUpgrade::isBusy()
+{
+    return protectUiQ || bAuto;
+}
+
+bool FirmwareUpgrade::deferQuitWhileBusy()
+{
+    if (! isBusy())
+        return false;
+
+    // Only a wizard sets these flags, so one is open; should none be found,
+    // the request is refused all the same rather than cut a step short.
+    if (auto* wizard = findOpenWizard())
+        wizard->quitDeferred = true;
+
+    return true;
 }
 }

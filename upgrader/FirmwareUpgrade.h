@@ -18,5 +18,23 @@ namespace zorv
 
         // The "connect only this device, no hub" warning; true on OK.
         static bool displayWarningAboutHUBs();
+
+        // True while a wizard step protects the interface: an upload, a reset
+        // or a wait for the unit is under way. Nothing may then open a modal
+        // box, whose loop would hold the step where it is (an upload mid-frame)
+        // for as long as the box stays open.
+        static bool isStepProtected();
+
+        // True while the wizard must not be interrupted: a step protects the
+        // interface, or auto mode chains the steps by itself. The wizard then
+        // refuses to close and the application does not quit.
+        static bool isBusy();
+
+        // For the application's quit requests. While the wizard is busy it
+        // takes the request over and returns true: the application must not
+        // quit now. The open wizard asks the application to quit again
+        // (JUCEApplicationBase::systemRequestedQuit) once its step has ended
+        // and auto mode is off. Otherwise returns false.
+        static bool deferQuitWhileBusy();
     };
 }

@@ -229,6 +229,9 @@ void FirmwareUpgradeComponent::protectUI (bool shouldProtect)
 
     for (auto& button : stepButtons)
         button.setEnabled (! shouldProtect);
+
+    // Its help box is modal: opened now, it would hold the step.
+    nameButton.setEnabled (! shouldProtect);
 }
 
 void FirmwareUpgradeComponent::updateProgress (int step)

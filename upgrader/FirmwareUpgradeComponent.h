@@ -41,7 +41,8 @@ namespace zorv
         // Enables the step buttons up to the one after the last step done.
         void updateButtonEnablement();
 
-        // While a step runs: all step buttons off and close requests refused.
+        // While a step runs: all step buttons and the name button off, close
+        // requests refused and quit requests deferred.
         void protectUI (bool shouldProtect);
 
         // Marks step index `step` (0 to 4) as done; below 0 starts over.
@@ -133,6 +134,10 @@ namespace zorv
 
         std::unique_ptr<MidiInputHandler> uploadHandler;
 
+        // The application was asked to quit while the wizard was busy; the
+        // quit is asked for again once the wizard's step has ended.
+        bool quitDeferred = false;
+
     private:
         void setWindowTitle (const juce::String& title);
         void makeUploadHandlerIfNone();
@@ -142,6 +147,7 @@ namespace zorv
         bool loadFromCatalogue (bool& imageLoaded);
         void loadFromLocalFile (bool& imageLoaded);
         void openUpdateDeviceNameHelp();
+        void quitIfDeferredAndIdle();
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FirmwareUpgradeComponent)
     };

@@ -5,6 +5,7 @@
 #include "platform/MidiPorts.h"
 #include "upgrader/DeviceHelpers.h"
 #include "upgrader/FirmwareFrames.h"
+#include "upgrader/FirmwareUpgrade.h"
 #include "upgrader/MidiInputHandler.h"
 #include "upgrader/WizardFlags.h"
 
@@ -93,7 +94,10 @@ void FirmwareUpgradeComponent::buttonClicked (juce::Button* button)
     else if (button == &stepButtons[2]) doStep3();
     else if (button == &stepButtons[3]) doStep4();
     else if (button == &stepButtons[4]) doStep5();
-    else if (button == &nameButton)     openUpdateDeviceNameHelp();
+    else if (button == &nameButton && ! FirmwareUpgrade::isStepProtected())
+        openUpdateDeviceNameHelp();
+
+    quitIfDeferredAndIdle();
 }
 
 bool FirmwareUpgradeComponent::keyPressed (const juce::KeyPress& key)
@@ -128,10 +132,14 @@ bool FirmwareUpgradeComponent::keyPressed (const juce::KeyPress& key)
         bTest_fwug = ! bTest_fwug;
         setWindowTitle (juce::String (wizardTitle) + (bTest_fwug ? testModeMark : ""));
     }
-    else if (code == juce::KeyPress::F1Key)
+    else if (code == juce::KeyPress::F1Key && ! FirmwareUpgrade::isStepProtected())
     {
+        // The About box is modal: opened during a step, it would hold the step.
         showAboutDlg();
     }
+
+    // The A key may have ended auto mode.
+    quitIfDeferredAndIdle();
 
     // Operator keys are noticed, never consumed.
     return juce::Component::keyPressed (key);
@@ -183,7 +191,7 @@ void FirmwareUpgradeComponent::openUpdateDeviceNameHelp()
 //==============================================================================
 void FirmwareUpgradeComponent::userTriedToCloseWindow()
 {
-    if (protectUiQ || bAuto)
+    if (FirmwareUpgrade::isBusy())
         return;
 
     quit();
@@ -193,5 +201,19 @@ void FirmwareUpgradeComponent::quit()
 {
     if (auto* dialog = findParentComponentOfClass<juce::DialogWindow>())
         dialog->closeButtonPressed();
+}
+
+void FirmwareUpgradeComponent::quitIfDeferredAndIdle()
+{
+    // Steps start from a click on their button, and the automatic chain runs
+    // on inside that click: once a handler returns with the wizard idle, no
+    // step is left to cut short.
+    if (! quitDeferred || FirmwareUpgrade::isBusy())
+        return;
+
+    quitDeferred = false;
+
+    if (auto* app = juce::JUCEApplicationBase::getInstance())
+        app->systemRequestedQuit();
 }
 }

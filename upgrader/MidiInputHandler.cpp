@@ -28,6 +28,8 @@ namespace
     const char* const powerCycleText = "Your firmware has been upgraded! Power off your unit and wait for 5 seconds, "
                                        "then turn back on for changes to take effect";
 
+    constexpr int pacingPauseMs = 1;
+
     // Runs the message loop for `ms` so the window stays alive, or for 0
     // dispatches what is pending; off the message thread (where there is no
     // loop to run) it just sleeps.
@@ -39,6 +41,17 @@ namespace
             mm->runDispatchLoopUntil (0);
         else
             precisePause (juce::jmax (1, ms), WhilePausing::runMessageLoop);
+    }
+
+    // The pause between two messages of a frame. It runs the message loop, so
+    // whatever the user does meanwhile is handled in the middle of a frame,
+    // which the unit expects to go on within moments. The wizard protects the
+    // interface while it uploads, and nothing that can be dispatched then
+    // opens a modal box or quits: a box's loop would hold the frame for as
+    // long as the box stays open, and a quit would end every wait at once.
+    void pacingPause()
+    {
+        runMessageLoop (pacingPauseMs);
     }
 }
 
@@ -176,7 +189,7 @@ void FirmwareUpgradeComponent::MidiInputHandler::paced()
     // The unit's MIDI receiver keeps up only when the stream pauses briefly
     // after every second message.
     if (++messagesSent % 2 == 0)
-        runMessageLoop (1);
+        pacingPause();
 }
 
 void FirmwareUpgradeComponent::MidiInputHandler::wait()

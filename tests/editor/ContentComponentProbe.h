@@ -19,6 +19,7 @@ struct ContentComponentProbe
     juce::Label& rotLabel()         { return page.rotLabel; }
     CommandButton& sendBtn()        { return page.sendBtn; }
     CommandButton& connectBtn()     { return page.connectBtn; }
+    CommandButton& firmwareBtn()    { return page.firmwareBtn; }
     ControlSection& controls()      { return page.controls; }
     MixerSection& mixer()           { return page.mixer; }
 

@@ -70,6 +70,23 @@ namespace wizard_test
 
     inline bool hasDisplay()    { return juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty(); }
 
+    // Runs the message loop until `done` holds; false when it still does not
+    // after `timeoutMs` (a deadline against hanging, far beyond what any
+    // machine needs) or when the loop was told to stop.
+    inline bool runMessageLoopUntil (const std::function<bool()>& done, int timeoutMs = 20000)
+    {
+        const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+        while (! done())
+        {
+            if (juce::Time::getMillisecondCounter() > deadline
+                || ! juce::MessageManager::getInstance()->runDispatchLoopUntil (10))
+                return done();
+        }
+
+        return true;
+    }
+
     template <typename ComponentType>
     ComponentType* findChild (juce::Component& root)
     {
@@ -98,9 +115,10 @@ namespace wizard_test
 
     // Answers modal components as they appear: by default it presses the
     // first of `preferredButtons` found in the dialog ("OK" unless a test says
-    // otherwise); a test can take over with `onModal`. Every alert box shown
-    // is noted as "title|message" (it is the default look and feel meanwhile),
-    // and the title of every other modal window in `windows`.
+    // otherwise); a test can take over with `onModal`, or keep it away from a
+    // component with `leaveAlone`. Every alert box shown is noted as
+    // "title|message" (it is the default look and feel meanwhile), and the
+    // title of every other modal window in `windows`.
     class ModalAnswerer : private juce::Timer,
                           public juce::LookAndFeel_V4
     {
@@ -129,6 +147,7 @@ namespace wizard_test
 
         juce::StringArray preferredButtons { "OK" };
         std::function<bool (juce::Component& modal)> onModal;
+        std::function<bool (juce::Component& modal)> leaveAlone;
 
         juce::StringArray alerts;
         juce::StringArray windows;
@@ -140,7 +159,7 @@ namespace wizard_test
         {
             auto* modal = juce::ModalComponentManager::getInstance()->getModalComponent (0);
 
-            if (modal == nullptr || ! modal->isShowing())
+            if (modal == nullptr || ! modal->isShowing() || (leaveAlone != nullptr && leaveAlone (*modal)))
                 return;
 
             // A dialog that ignored its answer would hold the test forever.

@@ -111,18 +111,21 @@ TEST_F (Wizard, StepButtonsFollowTheProgressProtectionAndOnlyAutoUploadsCount)
 
     EXPECT_EQ (zorv::_num_UpgradeSuccess, 0) << "not in auto mode";
 
+    // The name button's help box is modal: it waits for the step to end.
     wizard.protectUI (true);
     EXPECT_TRUE (zorv::protectUiQ);
     EXPECT_EQ (enabledSteps (wizard), "00000");
-    EXPECT_TRUE (wizard.nameButton.isEnabled());
+    EXPECT_FALSE (wizard.nameButton.isEnabled());
 
     wizard.updateProgress (-1);
     EXPECT_EQ (wizard.progress, 0.0);
     EXPECT_EQ (enabledSteps (wizard), "10000");
+    EXPECT_FALSE (wizard.nameButton.isEnabled());
 
     wizard.protectUI (false);
     EXPECT_FALSE (zorv::protectUiQ);
     EXPECT_EQ (enabledSteps (wizard), "11111");
+    EXPECT_TRUE (wizard.nameButton.isEnabled());
 
     bAuto = true;
     wizard.updateProgress (3);
