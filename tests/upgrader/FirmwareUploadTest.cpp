@@ -29,12 +29,39 @@ namespace
     const char* const powerCycleText = "Your firmware has been upgraded! Power off your unit and wait for 5 seconds, "
                                        "then turn back on for changes to take effect";
 
-    // The unit's timeouts in slices of 1 ms instead of 33 ms: the same counts,
-    // so a silent phase costs a fraction of a second.
-    Handler::Waits shortWaits()
+    // Slices of 1 ms, so that an answer ends its wait at once. A phase the
+    // unit answers is waited for seconds, however loaded the machine; one in
+    // which it stays silent on purpose gets a few slices only.
+    Handler::Waits waitsSilentIn (std::initializer_list<Phase> silentPhases = {})
+    {
+        constexpr int answeredSlices = 3000;
+        constexpr int silentSlices = 20;
+
+        Handler::Waits w;
+        w.sliceMs = 1;
+        w.connectSlices = w.eraseSlices = w.frameSlices = w.resetSlices = answeredSlices;
+
+        for (auto phase : silentPhases)
+        {
+            switch (phase)
+            {
+                case Phase::connect:  w.connectSlices = silentSlices; break;
+                case Phase::erase:    w.eraseSlices = silentSlices; break;
+                case Phase::frame:    w.frameSlices = silentSlices; break;
+                case Phase::reset:    w.resetSlices = silentSlices; break;
+            }
+        }
+
+        return w;
+    }
+
+    // For the scripted unit, whose answers are in before the upload looks
+    // for them: whatever it does not answer at once, it never answers.
+    Handler::Waits waitsForAnswersGivenAtOnce()
     {
         Handler::Waits w;
         w.sliceMs = 1;
+        w.connectSlices = w.eraseSlices = w.frameSlices = w.resetSlices = 5;
         return w;
     }
 
@@ -87,14 +114,16 @@ namespace
     };
 
     // A unit in upgrade mode that answers by script: after the n-th message it
-    // receives it sends the replies given for n. Its receiver runs on the
-    // sending thread, the message thread, so `onEachMessage` can look at the
-    // wizard safely while the upload is under way.
+    // receives it sends the replies given for n, through the MIDI thread; an
+    // answer without a delay is in before the call that sent the n-th message
+    // returns. Its receiver runs on the sending thread, the message thread,
+    // so `onEachMessage` can look at the wizard safely while the upload is
+    // under way.
     class ScriptedUnit
     {
     public:
-        explicit ScriptedUnit (VirtualMidiSystem& midi)
-            : device (midi.addDevice (upgradePort, upgradePort))
+        explicit ScriptedUnit (VirtualMidiSystem& m)
+            : midi (m), device (m.addDevice (upgradePort, upgradePort))
         {
             device.setReceiver ([this] (const juce::MidiMessage&) { received(); });
         }
@@ -105,9 +134,9 @@ namespace
             device.setConnected (false);
         }
 
-        void answerAfter (int messageCount, const juce::MidiMessage& reply)
+        void answerAfter (int messageCount, const juce::MidiMessage& reply, int delayMs = 0)
         {
-            script.emplace (messageCount, reply);
+            script.emplace (messageCount, Answer { reply, delayMs });
         }
 
         // Acknowledges connect, erase and `frames` data frames, and the reset
@@ -137,13 +166,27 @@ namespace
                 onEachMessage();
 
             auto range = script.equal_range (count);
+            bool answeredAtOnce = false;
 
             for (auto it = range.first; it != range.second; ++it)
-                device.reply (it->second);
+            {
+                device.reply (it->second.reply, it->second.delayMs);
+                answeredAtOnce = answeredAtOnce || it->second.delayMs == 0;
+            }
+
+            if (answeredAtOnce)
+                midi.waitUntilIdle();
         }
 
+        struct Answer
+        {
+            juce::MidiMessage reply;
+            int delayMs;
+        };
+
+        VirtualMidiSystem& midi;
         VirtualMidiDevice& device;
-        std::multimap<int, juce::MidiMessage> script;
+        std::multimap<int, Answer> script;
         int count = 0;
     };
 
@@ -239,7 +282,8 @@ TEST_F (FirmwareUpload, ImagesOutsideTheSizeLimitsAreRefusedBeforeAnythingIsSent
     // The largest image allowed goes on to connect; the unit stays silent so
     // that 4096 frames are not sent.
     unit.setAnswers (Phase::connect, false);
-    EXPECT_EQ (upload (Handler::maxImageSize - 1, shortWaits()).getErrorMessage(), "Could not connect to hardware");
+    EXPECT_EQ (upload (Handler::maxImageSize - 1, waitsSilentIn ({ Phase::connect })).getErrorMessage(),
+               "Could not connect to hardware");
     EXPECT_EQ (commands(), (std::vector<Command> { Command::connect }));
 }
 
@@ -265,7 +309,7 @@ TEST_F (FirmwareUpload, EachSilentPhaseEndsTheUploadAsTheUnitExpects)
         unit.reset();
         unit.setAnswers (c.silentPhase, false);
 
-        EXPECT_EQ (upload (1000, shortWaits()).getErrorMessage(), juce::String (c.failure));
+        EXPECT_EQ (upload (1000, waitsSilentIn ({ c.silentPhase })).getErrorMessage(), juce::String (c.failure));
         EXPECT_EQ (commands(), c.sent);
         unit.setAnswers (c.silentPhase, true);
     }
@@ -273,25 +317,14 @@ TEST_F (FirmwareUpload, EachSilentPhaseEndsTheUploadAsTheUnitExpects)
     // A reset answered with velocity 7F asks for a power cycle.
     unit.reset();
     unit.setResetAnswer (EmulatedController::ResetAnswer::velocity7F);
-    EXPECT_EQ (upload (600, shortWaits()).getErrorMessage(), powerCycleText);
+    EXPECT_EQ (upload (600, waitsSilentIn()).getErrorMessage(), powerCycleText);
     EXPECT_EQ (commands(), commandsOf (2));
 }
 
-TEST_F (FirmwareUpload, AFrameAnsweredLateInsideItsWaitStillCounts)
+TEST_F (FirmwareUpload, AFrameTheUnitNeverAnswersFailsTheUploadOnThatFrame)
 {
-    // One long slice: the answer comes within it, and it must be seen even
-    // though no further slice follows.
-    auto waits = shortWaits();
-    waits.frameSlices = 1;
-    waits.sliceMs = 300;
-    unit.setFrameReplyDelay (0, 20);
-
-    EXPECT_TRUE (upload (512, waits).wasOk());
-
-    // A frame the unit never answers fails the upload on that frame.
-    unit.reset();
     unit.setFrameNeverAnswered (1);
-    EXPECT_EQ (upload (1536, shortWaits()).getErrorMessage(), "Could not write new firmware");
+    EXPECT_EQ (upload (1536, waitsSilentIn()).getErrorMessage(), "Could not write new firmware");
     EXPECT_EQ (commands(), commandsOf (2, false));
 }
 
@@ -391,7 +424,7 @@ TEST (FirmwareUploadReplies, OnlyNoteOnsOnChannel16CountAndVelocity7FIsNoAcknowl
         Handler handler (nullptr, zorv::Product::TrevanM);
         handler.openProgram (file);
         handler.start (upgradePort);
-        handler.setWaits (shortWaits());
+        handler.setWaits (waitsForAnswersGivenAtOnce());
 
         EXPECT_EQ (handler.sendProgram().getErrorMessage(), juce::String (c.result));
     }
@@ -440,7 +473,35 @@ TEST (FirmwareUploadReplies, AFrameAnsweredTheMomentItsLastByteLeavesCounts)
 
     handler.openProgram (scratch.write (testImage (512)));
     handler.start (upgradePort);
-    handler.setWaits (shortWaits());
+    handler.setWaits (waitsForAnswersGivenAtOnce());
+
+    const auto result = handler.sendProgram();
+    EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+}
+
+TEST (FirmwareUploadReplies, AFrameAnsweredLateInsideItsOnlySliceCounts)
+{
+    ScratchFolder scratch;
+    VirtualMidiSystem midi;
+    ScopedMidiSystem scope (midi);
+
+    // Everything but the frame is answered at once; the frame's answer comes
+    // 20 ms after its last byte, inside the one long slice of its wait, and
+    // must be seen although no further slice follows.
+    ScriptedUnit unit (midi);
+    unit.answerAfter (controlMessages, note (0x7F, 0));
+    unit.answerAfter (2 * controlMessages, note (0x00, 0));
+    unit.answerAfter (2 * controlMessages + dataMessages, note (0x01, 0), 20);
+    unit.answerAfter (3 * controlMessages + dataMessages, note (0x02, 0));
+
+    auto waits = waitsForAnswersGivenAtOnce();
+    waits.frameSlices = 1;
+    waits.sliceMs = 1000;
+
+    Handler handler (nullptr, zorv::Product::TrevanM);
+    handler.openProgram (scratch.write (testImage (512)));
+    handler.start (upgradePort);
+    handler.setWaits (waits);
 
     const auto result = handler.sendProgram();
     EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();

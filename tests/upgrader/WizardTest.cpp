@@ -304,9 +304,8 @@ TEST_F (Wizard, AboutBoxAndNameButtonExplainThemselves)
 
     EXPECT_FALSE (wizard.keyPressed (juce::KeyPress (juce::KeyPress::F1Key)));
     wizard.nameButton.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
 
-    ASSERT_EQ (user.alerts.size(), 2);
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return user.alerts.size() == 2; })) << user.alerts.joinIntoString ("\n");
     EXPECT_EQ (user.alerts[0], "\n\nZorv Firmware Upgrader\n\nV1.54  Build A4|\n\n \nCopyright (c) 2012-2023 Zorv Pro Audio");
     EXPECT_TRUE (user.alerts[1].startsWith ("|\"Audio MIDI Setup\" is only available on macOS."));
     EXPECT_EQ (user.warnings, 0);
