@@ -252,6 +252,45 @@ TEST_F (WizardSteps, Step2OnAnUpgradeModePortSendsNothing)
     EXPECT_TRUE (unit.upgradePorts().getReceived().empty());
 }
 
+TEST_F (WizardSteps, Step2SendsEachModelTheRequestFormsItListensFor)
+{
+    // The 9-byte request, the 8-byte one, or both 2 ms apart; product ids
+    // next to the range that gets both, for its edges.
+    struct Case { int pid; std::vector<int> lengths; };
+    const Case cases[] = { { 26, { 8 } }, { 81, { 8 } }, { 100, { 9 } }, { 101, { 9, 8 } },
+                           { 104, { 9, 8 } }, { 105, { 9 } }, { 117, { 9 } }, { 118, { 9 } } };
+
+    for (const auto& c : cases)
+    {
+        VirtualMidiSystem ports;
+        ScopedMidiSystem portScope (ports);
+        auto config = EmulatedController::trevanM();
+        config.productId = c.pid;
+        config.portName = "Unit " + juce::String (c.pid);
+        config.requestFamily = zorv::Product::requestFamily (c.pid);
+        config.entersUpgradeMode = false;
+        EmulatedController unit (ports, config);
+
+        WizardInDialog w (c.pid, true);
+        w.wizard.productPort = config.portName;
+
+        // Esc, handled at the step's first pause, ends it at its first check:
+        // one attempt.
+        zorv::bEsc = false;
+        juce::MessageManager::callAsync ([&w] { w.wizard.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)); });
+        w.wizard.doStep2();
+        ports.waitUntilIdle();
+
+        std::vector<int> lengths;
+
+        for (const auto& request : unit.upgradeRequests())
+            lengths.push_back (request.length);
+
+        EXPECT_EQ (lengths, c.lengths) << c.pid;
+        EXPECT_TRUE (unit.violations().isEmpty()) << c.pid << ": " << unit.violations().joinIntoString ("\n");
+    }
+}
+
 TEST_F (WizardSteps, Step3ReportsAPortThatCannotBeOpened)
 {
     auto config = EmulatedController::trevanM();
@@ -297,14 +336,23 @@ TEST_F (WizardSteps, Step3TellsTheTwoAirModelsApartByTheirPortName)
     EXPECT_EQ (w.wizard.workingPid, 117);
 }
 
-TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProduct)
+TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductAndAutoModeGoesNoFurther)
 {
-    WizardInDialog w;
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    WizardInDialog w (117, false);
     w.wizard.updateProgress (2);
     const auto file = testFolder().getChildFile ("trevan_x_v1.bin");
     writeImage (file, 600);
 
-    EXPECT_FALSE (w.wizard.acceptLocalFirmwareFile (file));
+    // The chooser starts at the file; the user opens it. Step 5 would say
+    // that no port is open.
+    w.wizard.firmwareFile = file;
+    user.preferredButtons = { "Open", "OK" };
+    bAuto = true;
+    w.wizard.doStep4();
+
     EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Load File|Not the matching firmware!");
     EXPECT_EQ (user.warnings, 1);
     EXPECT_EQ (w.wizard.currentStep, 2);
@@ -343,6 +391,43 @@ TEST_F (WizardSteps, Step5ShowsTheUploadsFailureAndStartsOver)
     EXPECT_EQ (user.warnings, 1);
     EXPECT_EQ (w.wizard.currentStep, -1);
     EXPECT_FALSE (zorv::protectUiQ);
+}
+
+TEST_F (WizardSteps, Step5PausesTheUploadAfterEverySecondMessage)
+{
+    auto config = EmulatedController::trevanM();
+    config.startsInUpgradeMode = true;
+    EmulatedController unit (midi, config);
+    WizardInDialog w;
+    openUpgradePorts (w.wizard);
+    const auto file = testFolder().getChildFile ("trevan_m_paced.bin");
+    const auto image = writeImage (file, 1300);
+    w.wizard.uploadHandler->openProgram (file);
+    w.wizard.updateProgress (3);
+
+    w.wizard.doStep5();
+    midi.waitUntilIdle();
+    ASSERT_EQ (unit.imageMismatch (image), "");
+
+    // Messages counted from 1 (the connect frame's marker) through every
+    // frame: a pause of 1 ms follows each even-numbered one. A loaded machine
+    // can stretch any gap, and what the pause dispatches can end it early, so
+    // a few of either kind are allowed for; a pause after every message, after
+    // every third or none at all are not.
+    std::vector<double> times;
+
+    for (const auto& r : unit.upgradePorts().getReceived())
+        times.push_back (r.timeMs);
+
+    ASSERT_EQ (times.size(), (size_t) (3 * 18 + 3 * 530));
+    int afterEven = 0, afterOdd = 0;
+
+    for (int index : EmulatedController::pausesAfter (times, 0.9))
+        ++((index + 1) % 2 == 0 ? afterEven : afterOdd);
+
+    const int pairs = (int) times.size() / 2 - 1;  // the last message has nothing after it
+    EXPECT_GE (afterEven, pairs * 9 / 10);
+    EXPECT_LE (afterOdd, pairs / 10);
 }
 
 TEST_F (WizardSteps, SerialAutoRunEndsAtItsTwentiethSuccess)
