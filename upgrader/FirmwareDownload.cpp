@@ -70,7 +70,8 @@ namespace zorv
 
         HttpsFetch::Rules rules;
         rules.maxBodyBytes = largestImage;
-        rules.stallLimitMs = FirmwareServer::getStallLimitMs();
+        rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
+        rules.wholeLimitMs = FirmwareServer::getTimeLimits().imageMs;
 
         const auto answer = HttpsFetch::get (source, rules);
 

@@ -4,7 +4,7 @@ namespace zorv
 {
     namespace
     {
-        // Written only by tests, and like the stall limit below read on the
+        // Written only by tests, and like the time limits below read on the
         // message thread.
         juce::String& rootUrlInForce()
         {
@@ -12,10 +12,10 @@ namespace zorv
             return root;
         }
 
-        int& stallLimitInForce()
+        FirmwareServer::TimeLimits& timeLimitsInForce()
         {
-            static int limit = FirmwareServer::defaultStallLimitMs;
-            return limit;
+            static FirmwareServer::TimeLimits limits;
+            return limits;
         }
 
         const juce::Identifier firmwarePath ("fw");
@@ -31,14 +31,14 @@ namespace zorv
         rootUrlInForce() = newRootUrl.endsWithChar ('/') ? newRootUrl : newRootUrl + "/";
     }
 
-    int FirmwareServer::getStallLimitMs()
+    FirmwareServer::TimeLimits FirmwareServer::getTimeLimits()
     {
-        return stallLimitInForce();
+        return timeLimitsInForce();
     }
 
-    void FirmwareServer::setStallLimitMs (int newLimitMs)
+    void FirmwareServer::setTimeLimits (const TimeLimits& newLimits)
     {
-        stallLimitInForce() = newLimitMs;
+        timeLimitsInForce() = newLimits;
     }
 
     juce::URL FirmwareServer::getDownloadUrl (const juce::ValueTree& entry)

@@ -19,14 +19,21 @@ namespace zorv
         // given without its closing slash gets one, so that paths still join.
         static void setRootUrl (const juce::String& newRootUrl);
 
-        // How long the host may fall silent in the middle of an answer before
-        // the catalogue or image transfer is given up.
-        static constexpr int defaultStallLimitMs = 15000;
+        // How long a transfer from the host may take before it is given up:
+        // silence in the middle of an answer, and the whole of a catalogue or
+        // image answer. A host that trickles its answer never falls silent, but
+        // the wizard holds its window while it reads, so a transfer must end.
+        struct TimeLimits
+        {
+            int stallMs = 15000;
+            int catalogueMs = 60000;    // a catalogue is a few kilobytes
+            int imageMs = 600000;       // the largest image over a slow line
+        };
 
-        // The limit in force. Tests shorten it, so that a stalled server costs
-        // them a moment instead of the product's quarter of a minute.
-        static int getStallLimitMs();
-        static void setStallLimitMs (int newLimitMs);
+        // The limits in force. Tests shorten them, so that a stalled or
+        // trickling server costs them a moment instead of the product's limits.
+        static TimeLimits getTimeLimits();
+        static void setTimeLimits (const TimeLimits& newLimits);
 
         // Where the image of one catalogue entry is downloaded from: the root
         // followed by the entry's "fw" path. An invalid entry or one without a

@@ -79,8 +79,8 @@ namespace
     class Transfer
     {
     public:
-        Transfer (const juce::URL& url, const HttpsFetch::Rules& rulesToUse)
-            : rules (rulesToUse), stream (url, false)
+        Transfer (const juce::URL& url, const HttpsFetch::Rules& rulesToUse, juce::int64 wholeDeadlineMs)
+            : rules (rulesToUse), deadlineMs (wholeDeadlineMs), stream (url, false)
         {
             // Connection and stall limits are kept here: JUCE would give curl
             // one time for both.
@@ -104,7 +104,11 @@ namespace
 
                 const auto now = nowMs();
 
-                if (! answered.load())
+                if (deadlineMs > 0 && now > deadlineMs)
+                {
+                    brokenRule = "not finished within " + juce::String (rules.wholeLimitMs) + " ms";
+                }
+                else if (! answered.load())
                 {
                     if (now - start > rules.connectionTimeoutMs)
                         brokenRule = "no answer within " + juce::String (rules.connectionTimeoutMs) + " ms";
@@ -232,6 +236,7 @@ namespace
         }
 
         const HttpsFetch::Rules rules;
+        const juce::int64 deadlineMs;           // 0: none
         juce::WebInputStream stream;
 
         juce::CriticalSection lock;
@@ -250,6 +255,7 @@ namespace
 HttpsFetch::Answer HttpsFetch::get (const juce::URL& url, const Rules& rules)
 {
     auto address = url.toString (true);
+    const auto deadlineMs = rules.wholeLimitMs > 0 ? nowMs() + rules.wholeLimitMs : 0;
 
     for (int redirects = 0;; ++redirects)
     {
@@ -260,7 +266,7 @@ HttpsFetch::Answer HttpsFetch::get (const juce::URL& url, const Rules& rules)
             return refused;
         }
 
-        auto answer = Transfer (juce::URL (address), rules).run();
+        auto answer = Transfer (juce::URL (address), rules, deadlineMs).run();
 
         if (! answer.isComplete() || ! isRedirect (answer.status))
             return answer;

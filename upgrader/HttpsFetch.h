@@ -6,8 +6,8 @@ namespace zorv
 {
     // One GET from the firmware host, read into memory under rules that no
     // server can talk it out of: HTTPS only (also after redirects), a bounded
-    // wait for the answer to begin, a bounded silence once it has begun, and a
-    // bounded body.
+    // wait for the answer to begin, a bounded silence once it has begun, a
+    // bounded time for the whole, and a bounded body.
     //
     // JUCE's streams block their caller until data arrives and tie the time
     // they allow for connecting to the time they allow for a slow transfer, so
@@ -28,6 +28,10 @@ namespace zorv
 
             // Longest time without a byte once the answer has begun.
             int stallLimitMs = 15000;
+
+            // From the request to the end of the last answer, redirects
+            // included; 0 sets no limit.
+            int wholeLimitMs = 0;
 
             int maxRedirects = 5;
 

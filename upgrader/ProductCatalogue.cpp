@@ -55,7 +55,8 @@ namespace zorv
         {
             HttpsFetch::Rules rules;
             rules.maxBodyBytes = maxCatalogueBytes;
-            rules.stallLimitMs = FirmwareServer::getStallLimitMs();
+            rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
+            rules.wholeLimitMs = FirmwareServer::getTimeLimits().catalogueMs;
 
             const auto answer = HttpsFetch::get (url, rules);
 

@@ -135,6 +135,7 @@ void LocalHttpsServer::setAnswer (const juce::String& path, const Answer& answer
     if (answer.declaredLength >= 0)         rule->setProperty ("declaredLength", answer.declaredLength);
     if (answer.omitLength)                  rule->setProperty ("omitLength", true);
     if (answer.holdAfterBytes >= 0)         rule->setProperty ("holdAfterBytes", answer.holdAfterBytes);
+    if (answer.trickleBytesPerSecond > 0)   rule->setProperty ("trickleBytesPerSecond", answer.trickleBytesPerSecond);
 
     answers->setProperty ((path.startsWithChar ('/') ? path : "/" + path), juce::var (rule));
 

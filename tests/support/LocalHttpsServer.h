@@ -47,6 +47,7 @@ public:
         int declaredLength = -1;        // a Content-Length other than the body's
         bool omitLength = false;        // no Content-Length: the body ends with the connection
         int holdAfterBytes = -1;        // sends this many bytes of the body, then falls silent
+        int trickleBytesPerSecond = 0;  // sends the body this slowly, never falling silent for long
     };
 
     void setAnswer (const juce::String& path, const Answer& answer);

@@ -8,7 +8,7 @@ answered request ("METHOD PATH STATUS") to a log file.
 It can also misbehave, path by path, as a JSON file of answers read afresh on
 every request describes ({"/path": {...}}; see LocalHttpsServer::Answer):
 redirect, claim another Content-Type, claim a longer body than it sends, send
-no Content-Length, or fall silent part way. Beside it listen the same files
+no Content-Length, fall silent part way, or trickle the body. Beside it listen the same files
 over plain HTTP, and a port that takes connections but never answers them.
 """
 
@@ -21,6 +21,7 @@ import socket
 import ssl
 import sys
 import threading
+import time
 
 # A silent answer holds its connection at most this long (seconds).
 HOLD_LIMIT = 120
@@ -90,6 +91,21 @@ def main():
             self.end_headers()
 
             hold_after = answer.get("holdAfterBytes", -1)
+            trickle = answer.get("trickleBytesPerSecond", 0)
+
+            if trickle > 0:
+                # A tenth of a second's worth at a time, until the client goes away.
+                piece = max(1, trickle // 10)
+                try:
+                    for start in range(0, len(body), piece):
+                        self.wfile.write(body[start:start + piece])
+                        self.wfile.flush()
+                        time.sleep(0.1)
+                except (OSError, ssl.SSLError):
+                    pass
+                self.close_connection = True
+                return
+
             self.wfile.write(body if hold_after < 0 else body[:hold_after])
             self.wfile.flush()
 

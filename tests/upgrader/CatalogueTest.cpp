@@ -255,6 +255,26 @@ TEST_F (CatalogueOverHttps, StalledAnswerFailsWhileTheWindowStaysAlive)
     EXPECT_LT (secondsSince (start), generousSeconds);
 }
 
+TEST_F (CatalogueOverHttps, TricklingAnswerEndsAtTheWholeAnswerLimit)
+{
+    // Never silent for long, so only the limit on the whole answer ends it.
+    server.addFile ("firmware.xml", juce::String::repeatedString (" ", 20000) + mixedCatalogue);
+    LocalHttpsServer::Answer trickle;
+    trickle.trickleBytesPerSecond = 200;
+    server.setAnswer ("firmware.xml", trickle);
+
+    zorv::FirmwareServer::TimeLimits limits;
+    limits.stallMs = 1500;
+    limits.catalogueMs = 2000;
+    ScopedTimeLimits shortLimits (limits);
+    const auto start = std::chrono::steady_clock::now();
+
+    auto catalogue = callersTree();
+    EXPECT_EQ (Product::fetchAvailableFirmwares (117, catalogue).getErrorMessage(), noDocument);
+    EXPECT_EQ (catalogue.getNumChildren(), 1);
+    EXPECT_LT (secondsSince (start), generousSeconds);
+}
+
 //==============================================================================
 // These need no server: they must fail or answer before any request is made.
 TEST (FirmwareCatalogue, UnknownProductIsRefusedBeforeAskingTheServer)

@@ -29,11 +29,24 @@ namespace https_test
         ~ScopedRootUrl()                                     { zorv::FirmwareServer::setRootUrl (zorv::FirmwareServer::defaultRootUrl); }
     };
 
-    // A stalled server costs a test this long instead of the product's limit.
-    struct ScopedStallLimit
+    // A stalled or trickling server costs a test this long instead of the
+    // product's limits.
+    struct ScopedTimeLimits
     {
-        explicit ScopedStallLimit (int ms)  { zorv::FirmwareServer::setStallLimitMs (ms); }
-        ~ScopedStallLimit()                 { zorv::FirmwareServer::setStallLimitMs (zorv::FirmwareServer::defaultStallLimitMs); }
+        explicit ScopedTimeLimits (const zorv::FirmwareServer::TimeLimits& limits)  { zorv::FirmwareServer::setTimeLimits (limits); }
+        ~ScopedTimeLimits()                                                         { zorv::FirmwareServer::setTimeLimits ({}); }
+    };
+
+    struct ScopedStallLimit : ScopedTimeLimits
+    {
+        explicit ScopedStallLimit (int ms) : ScopedTimeLimits (withStall (ms)) {}
+
+        static zorv::FirmwareServer::TimeLimits withStall (int ms)
+        {
+            zorv::FirmwareServer::TimeLimits limits;
+            limits.stallMs = ms;
+            return limits;
+        }
     };
 
     // Watches the message loop's turns in the first stretch of time during
