@@ -82,6 +82,9 @@ private:
     void funcBoxChanged (MappableButton& sel);
     void rotBoxChanged (MappableButton& sel);
 
+    // The picture of the surface of the layout shown, decoded on first use.
+    const juce::Image& surfacePicture();
+
     // The jog half that is not the active one.
     MappableButton& otherJogHalf() const;
 

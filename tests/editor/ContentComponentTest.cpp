@@ -6,6 +6,8 @@
 #include "tests/support/EmulatedController.h"
 #include "tests/support/ScopedMidiSystem.h"
 
+#include "BinaryData.h"
+
 using namespace editor_page_test;
 
 namespace
@@ -337,6 +339,35 @@ TEST_F (EditorPage, LayoutKeysClicksAndThePictureSwitchLayouts)
         juce::FileOutputStream out (file);
         EXPECT_TRUE (out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out));
     }
+}
+
+TEST_F (EditorPage, DecodesTheSurfacePictureOfALayoutOnlyWhenItIsFirstDrawn)
+{
+    // The page decodes through JUCE's image cache, which files a picture
+    // under the address of its embedded data. Pictures that only the cache
+    // still holds (left by earlier pages) are dropped first.
+    juce::ImageCache::releaseUnusedImages();
+    const auto decoded = [] (const char* data)
+    {
+        return juce::ImageCache::getFromHashCode ((juce::int64) (juce::pointer_sized_int) data).isValid();
+    };
+
+    EXPECT_FALSE (decoded (BinaryData::bg_png));
+    EXPECT_FALSE (decoded (BinaryData::bgex_png));
+
+    (void) page->createComponentSnapshot (page->getLocalBounds());
+    EXPECT_TRUE (decoded (BinaryData::bg_png));
+    EXPECT_FALSE (decoded (BinaryData::bgex_png)) << "the Trevan X picture was decoded while the M layout is shown";
+
+    page->keyPressed (juce::KeyPress ('X'));
+    EXPECT_FALSE (decoded (BinaryData::bgex_png));
+
+    (void) page->createComponentSnapshot (page->getLocalBounds());
+    EXPECT_TRUE (decoded (BinaryData::bgex_png));
+
+    // The picture shown last stays, so switching back costs nothing.
+    juce::ImageCache::releaseUnusedImages();
+    EXPECT_TRUE (decoded (BinaryData::bg_png));
 }
 
 TEST_F (EditorPage, LoadsMakeTheFilesModeCurrentAndAFailedOneStillFollowsTheModel)
