@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     juce-modules-source libasound2-dev libcurl4-openssl-dev
-    libx11-dev libxext-dev libxcursor-dev libxinerama-dev libxrender-dev libxrandr-dev
+    libx11-dev libxext-dev libxcursor-dev libxinerama-dev libxrender-dev libxrandr-dev libxdamage-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils x11-apps imagemagick
     openssl python3 util-linux
