@@ -2,11 +2,14 @@
 
 #include "core/CtType.h"
 #include "core/Defa.h"
+#include "core/FileReplacer.h"
 #include "core/MirrorTables.h"
 #include "core/RecordRow.h"
+#include "core/ScopedMirrorTables.h"
 #include "core/SharedFlags.h"
 #include "core/StrictXml.h"
 #include "core/Tags.h"
+#include "platform/RegularFile.h"
 
 namespace
 {
@@ -14,7 +17,99 @@ namespace
     // parsing it would only hold the window up.
     constexpr juce::int64 maxMappingFileSize = 4 * 1024 * 1024;
 
+    constexpr int numControls = 89;
+
     const juce::String loadFailure = "Could not load mapping data";
+
+    // A file the program writes has 91 elements, 3 attributes on the root and
+    // 8 on each control; these leave hand edits plenty of room.
+    StrictXml::Limits mappingFileLimits()
+    {
+        auto limits = StrictXml::defaultLimits();
+        limits.maxElements = 1024;
+        limits.maxAttributesPerElement = 16;
+        return limits;
+    }
+
+    // The whole file, if it is an ordinary file of a mapping file's size.
+    bool readMappingFile (const juce::File& file, juce::MemoryBlock& bytes)
+    {
+        if (! RegularFile::exists (file) || file.getSize() > maxMappingFileSize)
+            return false;
+
+        juce::FileInputStream in (file);
+
+        if (! in.openedOk())
+            return false;
+
+        in.readIntoMemoryBlock (bytes, (ssize_t) maxMappingFileSize + 1);
+        return (juce::int64) bytes.getSize() <= maxMappingFileSize;
+    }
+
+    // Two attributes can still name one property ("chan" and "base64:chan"),
+    // and two controls one id: the program would read one and write the other.
+    bool holdsAnythingTwice (const juce::ValueTree& tree)
+    {
+        for (int i = 0; i < tree.getNumProperties(); ++i)
+            for (int j = 0; j < i; ++j)
+                if (tree.getPropertyName (i) == tree.getPropertyName (j))
+                    return true;
+
+        for (const auto& child : tree)
+            if (holdsAnythingTwice (child))
+                return true;
+
+        return false;
+    }
+
+    bool hasControlsOfOneId (const juce::ValueTree& map)
+    {
+        juce::StringArray ids;
+
+        for (const auto& control : map.getChildWithName (Tags::controls))
+            if (control.hasProperty (Tags::cid))
+                ids.add (control.getProperty (Tags::cid).toString());
+
+        const auto count = ids.size();
+        ids.removeDuplicates (false);
+        return ids.size() != count;
+    }
+
+    // Every control the file lacks gets its mode's factory values, placed
+    // before the first control of a higher id, so that the page, the reset and
+    // the transfer find all of them. Building the factory map refills the
+    // mode's mirror tables; they are kept as they were.
+    void addMissingControls (juce::ValueTree& map, CtMode mode)
+    {
+        auto controls = map.getOrCreateChildWithName (Tags::controls, nullptr);
+        const CtMap loaded (map);
+        juce::Array<int> missing;
+
+        for (int id = 1; id <= numControls; ++id)
+            if (! loaded.getControlById (id).isValid())
+                missing.add (id);
+
+        if (missing.isEmpty())
+            return;
+
+        juce::ValueTree factory;
+
+        {
+            const ScopedMirrorTables keep;
+            factory = CtMap (mode).getTree();
+        }
+
+        for (int id : missing)
+        {
+            int position = 0;
+
+            while (position < controls.getNumChildren()
+                    && (int) controls.getChild (position).getProperty (Tags::cid) <= id)
+                ++position;
+
+            controls.addChild (CtMap (factory).getControlById (id).createCopy(), position, nullptr);
+        }
+    }
 
     // The mode slug of a file, trimmed, if it names one of the five modes.
     juce::String knownModeSlug (const juce::ValueTree& map)
@@ -32,7 +127,7 @@ namespace
     // that the editor and the transfer see what the file holds.
     void refreshUsrdefMcpTables (const CtMap& map)
     {
-        for (int id = 1; id <= 89; ++id)
+        for (int id = 1; id <= numControls; ++id)
         {
             const int s = rowForCid (id);
             const auto ctl = map.getControlById (id);
@@ -43,9 +138,11 @@ namespace
             const int velo  = ctl.getProperty (Tags::velo, 127);
 
             // The channel is masked to its nibble: a hand-edited channel outside
-            // 1..16 must not turn a note record into another message type.
+            // 1..16 must not turn a note record into another message type. The
+            // subtraction is unsigned, so that the lowest int cannot overflow;
+            // the nibble is the same.
             nd[s][0] = (unsigned char) nibble;
-            nd[s][1] = (unsigned char) ((nibble << 4) | ((chan - 1) & 0x0F));
+            nd[s][1] = (unsigned char) ((unsigned) (nibble << 4) | (((unsigned) chan - 1u) & 0x0Fu));
             nd[s][2] = (unsigned char) value;
             nd[s][3] = (unsigned char) velo;
 
@@ -69,9 +166,10 @@ juce::Result TrvPlus::Impl::saveCurrentMapping (const juce::File& file)
     if (xml == nullptr)
         return juce::Result::fail ("Could not save current mapping to disk");
 
-    // writeTo goes through a temporary file beside the target and only then
-    // replaces it, so a failed write leaves the previous file as it was.
-    if (! xml->writeTo (file, juce::XmlElement::TextFormat()))
+    juce::MemoryOutputStream text;
+    xml->writeTo (text, juce::XmlElement::TextFormat());
+
+    if (! FileReplacer::replace (file, text.getData(), text.getDataSize()))
         return juce::Result::fail ("Failed to write mapping file");
 
     return juce::Result::ok();
@@ -79,31 +177,31 @@ juce::Result TrvPlus::Impl::saveCurrentMapping (const juce::File& file)
 
 juce::Result TrvPlus::Impl::openFile (const juce::File& file)
 {
-    if (! file.existsAsFile() || file.getSize() > maxMappingFileSize)
+    // JUCE's parser would take a file cut short as a smaller map, and some
+    // text makes it loop: it only sees what the strict check lets through.
+    juce::MemoryBlock bytes;
+
+    if (! readMappingFile (file, bytes))
         return juce::Result::fail (loadFailure);
 
-    const auto text = file.loadFileAsString();
+    auto xml = StrictXml::parse (bytes, mappingFileLimits());
 
-    // JUCE's parser would take a file cut short as a smaller map; and even a
-    // well-formed document must be a map of one of the five modes, or the map
-    // it replaced would vanish from the model for good.
-    if (! StrictXml::isWellFormed (text))
-        return juce::Result::fail (loadFailure);
-
-    auto xml = juce::parseXML (text);
-
+    // Even a well-formed document must be a map of one of the five modes, or
+    // the map it replaced would vanish from the model for good.
     if (xml == nullptr || ! xml->hasTagName (Tags::map.toString()))
         return juce::Result::fail (loadFailure);
 
     auto tree = juce::ValueTree::fromXml (*xml);
     const auto slug = knownModeSlug (tree);
 
-    if (! tree.isValid() || slug.isEmpty())
+    if (! tree.isValid() || slug.isEmpty() || holdsAnythingTwice (tree) || hasControlsOfOneId (tree))
         return juce::Result::fail (loadFailure);
 
     tree.setProperty (Tags::mode, slug, nullptr);
 
     const CtMode mode (slug);
+    addMissingControls (tree, mode);
+
     const int i = modes.indexOf (findMode (mode));
 
     modes.removeChild (i, nullptr);

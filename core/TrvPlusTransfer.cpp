@@ -3,7 +3,6 @@
 #include "core/Messages.h"
 #include "core/RecordSenders.h"
 #include "core/SharedFlags.h"
-#include "core/Tags.h"
 #include "platform/MidiPorts.h"
 #include "platform/PrecisePause.h"
 
@@ -22,24 +21,12 @@ namespace
 
     // Rows 81..89: the fader touch sensors and the master's.
     constexpr int touchRows[] = { 41, 42, 43, 44, 45, 46, 47, 48, 53 };
-
-    // A control missing from a loaded file reads as all zeros, except that it
-    // keeps its id: a record sender finds a control's table row by its id, and
-    // id 0 would put row 1's record (a select button's) into a knob's or a
-    // fader's row.
-    juce::ValueTree controlFor (const CtMap& map, int id)
-    {
-        auto control = map.getControlById (id);
-
-        if (control.isValid())
-            return control;
-
-        return juce::ValueTree (Tags::control).setProperty (Tags::cid, id, nullptr);
-    }
 }
 
 juce::Result TrvPlus::Impl::sendCurrentMapping()
 {
+    // Every map of the model holds all 89 controls: loading a file adds the
+    // ones it lacks with their factory values.
     const CtMap map (current);
     const int mode = map.getCtMode().getValue();
 
@@ -65,31 +52,31 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
     RecordSenders send (*out);
 
     for (int id : buttonRowsFirst)                  // rows 1..46
-        send.sendButtonRecord (controlFor (map, id), mode);
+        send.sendButtonRecord (map.getControlById (id), mode);
 
     send.sendFixedButtonRecord (47, mode);          // the two zoom buttons
     send.sendFixedButtonRecord (48, mode);
 
     for (int spare = 0; spare < 9; ++spare)         // rows 49..57 belong to no control
-        send.sendButtonRecord (controlFor (map, 49), mode);
+        send.sendButtonRecord (map.getControlById (49), mode);
 
     for (int id : buttonRowsAfterSpare)             // rows 58..66
-        send.sendButtonRecord (controlFor (map, id), mode);
+        send.sendButtonRecord (map.getControlById (id), mode);
 
     for (int row = 67; row <= 70; ++row)            // the jog wheel's cursor targets
         send.sendTableRowRecord (row, mode);
 
     for (int id = 65; id <= 72; ++id)               // rows 71..78
-        send.sendKnobRecord (controlFor (map, id), mode);
+        send.sendKnobRecord (map.getControlById (id), mode);
 
     send.sendJogRecord (79, mode);
     send.sendJogRecord (80, mode);
 
     for (int id : touchRows)                        // rows 81..89
-        send.sendButtonRecord (controlFor (map, id), mode);
+        send.sendButtonRecord (map.getControlById (id), mode);
 
     for (int id = 77; id <= 85; ++id)               // rows 90..98
-        send.sendFaderRecord (controlFor (map, id), mode);
+        send.sendFaderRecord (map.getControlById (id), mode);
 
     send.sendMessageSingly (Messages::frameMarker());
     send.sendMessageSingly (Messages::makeEnd());

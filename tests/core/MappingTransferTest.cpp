@@ -415,27 +415,31 @@ TEST_F (MappingTransfer, EditedUserHuiMapSendsTheEditedPairs)
     expectRows (bench.unit, CtMode::usrdefHui, trv->getCurrentMap(), liveTables (CtMode::usrdefHui));
 }
 
-TEST_F (MappingTransfer, ControlsMissingFromALoadedFileSendTheirOwnRowsRecords)
+TEST_F (MappingTransfer, ControlsMissingFromALoadedFileGoOutWithTheirFactoryRecords)
 {
     Bench bench (*trv);
 
-    // usrdef-hui: the missing controls' rows read as zeros (control 2 is
-    // still there). usrdef-mcp: loading gives the missing controls the record
-    // 09 90 00 7F in the table; their rows must send that, not the record of
-    // some other row.
-    ASSERT_TRUE (loadMapWithout (*trv, CtMode::usrdefHui, { 1, 49, 65, 77, 85 }).wasOk());
-    ASSERT_EQ (trv->getCurrentCtMode().getValue(), CtMode::usrdefHui);
-    ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    expectRowBytes (bench.unit, { { 25, "0BB00F002F00" }, { 36, "0BB00F002F00" }, { 50, "0BB00F002F00" },
-                                  { 71, "0BB040400000" }, { 90, "0BB000002000" }, { 98, "0BB000002000" },
-                                  { 26, "0BB00F012F47" } });
-    expectRows (bench.unit, CtMode::usrdefHui, trv->getCurrentMap(), liveTables (CtMode::usrdefHui));
+    // Loading gives the controls a file lacks their factory values, so their
+    // rows carry the factory records: the HUI pairs, the knob's and the
+    // faders' records, not zeros or another row's record.
+    for (int mode : { CtMode::usrdefHui, CtMode::usrdefMcp })
+    {
+        SCOPED_TRACE (CtMode::slugForType (mode).toStdString());
+        trv->setCtMode (CtMode (mode));
+        ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
+        std::vector<std::string> factoryRows;
 
-    ASSERT_TRUE (loadMapWithout (*trv, CtMode::usrdefMcp, { 65, 77, 85, 30 }).wasOk());
-    ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
-    expectRowBytes (bench.unit, { { 71, "0990007F0000" }, { 90, "099000000000" }, { 98, "099000000000" },
-                                  { 6, "0990007F0000" }, { 72, "0BB011400000" } });
-    expectRows (bench.unit, CtMode::usrdefMcp, trv->getCurrentMap(), liveTables (CtMode::usrdefMcp));
+        for (int row = 1; row <= 98; ++row)
+            factoryRows.push_back (hex (bench.unit.row (row)));
+
+        ASSERT_TRUE (loadMapWithout (*trv, mode, { 1, 30, 49, 65, 77, 85 }).wasOk());
+        ASSERT_EQ (trv->getCurrentCtMode().getValue(), mode);
+        ASSERT_TRUE (trv->sendCurrentMapping().wasOk());
+
+        for (int row = 1; row <= 98; ++row)
+            EXPECT_EQ (hex (bench.unit.row (row)), factoryRows[(size_t) row - 1]) << "row " << row;
+    }
+
     EXPECT_EQ (bench.violations(), "");
 }
 
