@@ -13,9 +13,6 @@ TrvPlus::TrvPlus()
 TrvPlus::~TrvPlus()
 {
     impl->saveSettings();
-
-    // Destroying the settings writes the file at once, before the save timer
-    // would have fired.
     impl = nullptr;
     clearSingletonInstance();
 }
@@ -88,9 +85,9 @@ void TrvPlus::Impl::setCurrentPtcl (int)
     current.setProperty (Tags::ptcl, flag, nullptr);
 }
 
+// A failed write keeps the previous file; nobody is left to tell at quit.
 void TrvPlus::Impl::saveSettings()
 {
-    if (auto* props = settings.getCommonSettings (true))
-        if (auto xml = modes.createXml())
-            props->setValue ("modes", xml.get());
+    if (auto xml = modes.createXml())
+        settings.writeModes (*xml);
 }

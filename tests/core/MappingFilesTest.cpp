@@ -1,6 +1,13 @@
 #include "tests/core/TrvPlusFixture.h"
 
 #include "core/FactoryTables.h"
+#include "core/RecordRow.h"
+#include "tests/support/HangGuard.h"
+#include "tests/support/ScopedFullVolume.h"
+
+#if JUCE_LINUX || JUCE_MAC
+ #include <sys/stat.h>
+#endif
 
 namespace
 {
@@ -136,7 +143,7 @@ TEST_F (MappingFiles, LoadingAUsrdefMcpMapRefreshesItsRecordTable)
     EXPECT_EQ (knobVelos[0][0], 64);
     EXPECT_EQ (row (72), (std::vector<int> { 0x0B, 0xB0, 30, 5 }));
     EXPECT_EQ (knobVelos[1][1], 5) << "a controller outside 16..23 and 60 takes the second byte";
-    EXPECT_EQ (row (29), (std::vector<int> { 0x09, 0x90, 0x00, 0x7F })) << "a missing control reads as defaults";
+    EXPECT_EQ (row (29), (std::vector<int> { 0x09, 0x90, 0x04, 0x7F })) << "a missing control comes back with its factory record";
     EXPECT_EQ (nd[81][0], 0);
     EXPECT_EQ (nd[81][1], 0x00);
     EXPECT_EQ (nd[26][2], 300 & 0xFF);
@@ -236,9 +243,37 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
         write ("case.quelt", goodText.replace ("mode=\"logic\"", "mode=\"Logic\"")),
         write ("deep.quelt", goodText.replace ("<controls>", "<controls>" + juce::String::repeatedString ("<a>", 20000))
                                      .replace ("</controls>", juce::String::repeatedString ("</a>", 20000) + "</controls>")),
+
+        // Read one way and written another: JUCE keeps both attributes, reads
+        // the first and writes the last; the program finds the first control
+        // of an id and saves both.
+        write ("twice-mode.quelt", goodText.replace ("mode=\"logic\"", "mode=\"logic\" mode=\"mackie\"")),
+        write ("twice-velo.quelt", goodText.replaceFirstOccurrenceOf ("velo=\"127\"", "velo=\"127\" velo=\"1\"")),
+        write ("twice-chan.quelt", goodText.replaceFirstOccurrenceOf ("chan=\"1\"", "chan=\"1\" base64:chan=\""
+                                                                      + juce::MemoryBlock (4, true).toBase64Encoding() + "\"")),
+        write ("twice-id.quelt", goodText.replaceFirstOccurrenceOf ("id=\"2\"", "id=\"1\"")),
+
+        // Far more attributes or elements than a mapping file has: JUCE's
+        // cost grows with their square, in loading and again in saving.
+        write ("attributes.quelt", goodText.replaceFirstOccurrenceOf ("velo=\"127\"", "velo=\"127\"" + [] {
+                   juce::String extra;
+                   for (int i = 0; i < 9; ++i)
+                       extra << " extra" << i << "=\"0\"";
+                   return extra; }())),
+        write ("elements.quelt", goodText.replace ("</controls>", juce::String::repeatedString ("<x/>", 1000) + "</controls>")),
         folder.getChildFile ("missing.quelt"),
         folder,
     };
+
+    // JUCE's text ends at a NUL byte: what follows must not pass unseen.
+    auto nul = folder.getChildFile ("nul.quelt");
+    {
+        juce::FileOutputStream out (nul);
+        out << goodText;
+        out.writeByte (0);
+        out << "<garbage/>";
+    }
+    bad.add (nul);
 
     auto garbage = folder.getChildFile ("garbage.quelt");
     juce::Random rng (17);
@@ -269,19 +304,145 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
     }
 }
 
-TEST_F (MappingFiles, AFailedSaveKeepsThePreviousFile)
+TEST_F (MappingFiles, InputThatHungTheProgramIsRefusedInTime)
+{
+    auto folder = testFolder();
+
+    // JUCE's parser loops forever on a processing instruction followed by
+    // text inside an element; opening a FIFO waits for a writer for good.
+    juce::Array<juce::File> files { folder.getChildFile ("instruction.quelt") };
+    files[0].replaceWithText ("<map mode=\"mackie\"><?x?>b</map>");
+
+   #if JUCE_LINUX || JUCE_MAC
+    files.add (folder.getChildFile ("fifo.quelt"));
+    ASSERT_EQ (mkfifo (files[1].getFullPathName().toRawUTF8(), 0600), 0);
+   #endif
+
+    const ModelSnapshot before (*trv);
+
+    for (const auto& file : files)
+    {
+        auto result = std::make_shared<juce::Result> (juce::Result::ok());
+        auto* model = trv;
+
+        ASSERT_TRUE (HangGuard::finishesWithin (30, [model, file, result] { *result = model->openFile (file); }))
+            << file.getFileName() << " still loading after 30 s";
+        EXPECT_EQ (result->getErrorMessage(), "Could not load mapping data") << file.getFileName();
+        EXPECT_TRUE (ModelSnapshot (*trv) == before) << file.getFileName();
+    }
+}
+
+TEST_F (MappingFiles, ControlsAFileLacksAreAddedWithTheirModesFactoryValuesInIdOrder)
+{
+    auto folder = testFolder();
+    auto file = folder.getChildFile ("bare.quelt");
+
+    // A map without controls: every control must come back, or the page's
+    // buttons stay unbound and the reset, which only rewrites the controls
+    // there are, cannot bring them back.
+    for (int m = 0; m < 5; ++m)
+    {
+        SCOPED_TRACE (CtMode::slugForType (m).toStdString());
+        const auto factory = CtMap (CtMode (m)).getTree();
+        file.replaceWithText ("<map mode=\"" + CtMode::slugForType (m) + "\" name=\"x\" protocol=\"0\"/>");
+
+        // Earlier edits in the mirror tables, which building the factory
+        // controls must not undo.
+        cb[10][2] ^= 0x40;
+        pt[10][2] ^= 0x40;
+        HuiBnPairs[10][1] ^= 0x40;
+        const MirrorSnapshot before;
+
+        ASSERT_TRUE (trv->openFile (file).wasOk());
+        const auto controls = trv->getCurrentMap().getTree().getChildWithName (Tags::controls);
+        EXPECT_TRUE (controls.isEquivalentTo (factory.getChildWithName (Tags::controls)));
+
+        if (m != CtMode::usrdefMcp)
+        {
+            EXPECT_TRUE (MirrorSnapshot() == before);
+            continue;
+        }
+
+        // usrdef-mcp: its record table follows the completed map.
+        for (int id = 1; id <= 89; ++id)
+            EXPECT_EQ (std::memcmp (nd[rowForCid (id)], cbBnAttrs0[rowForCid (id)], 4), 0) << "control " << id;
+    }
+
+    // Controls missing here and there go to their places among the others;
+    // the controls the file has keep their values.
+    auto tree = CtMap (CtMode (CtMode::usrdefHui)).getTree();
+    auto expected = tree.createCopy();
+    auto controls = tree.getChildWithName (Tags::controls);
+    setProperties (controls, 2, { { Tags::v1, 11 } });
+    auto expectedControls = expected.getChildWithName (Tags::controls);
+    setProperties (expectedControls, 2, { { Tags::v1, 11 } });
+
+    for (int id : { 1, 49, 65, 77, 85, 89 })
+        controls.removeChild (controls.getChildWithProperty (Tags::cid, id), nullptr);
+
+    tree.createXml()->writeTo (file);
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_TRUE (trv->getCurrentMap().getTree().isEquivalentTo (expected));
+}
+
+TEST_F (MappingFiles, AChannelOfTheLowestIntKeepsItsLowNibble)
+{
+    // (chan - 1) overflowed; the record keeps the low nibble of the
+    // difference, as it does for every valid channel.
+    auto folder = testFolder();
+    auto file = usrdefMcpFile (folder, [] (juce::ValueTree& controls)
+    {
+        setProperties (controls, 1, { { Tags::chan, "-2147483648" } });
+        setProperties (controls, 2, { { Tags::chan, "2147483647" } });
+        setProperties (controls, 3, { { Tags::chan, 16 } });
+    });
+
+    ASSERT_TRUE (trv->openFile (file).wasOk());
+    EXPECT_EQ (nd[rowForCid (1)][1], 0x9F);
+    EXPECT_EQ (nd[rowForCid (2)][1], 0x9E);
+    EXPECT_EQ (nd[rowForCid (3)][1], 0x9F);
+}
+
+TEST_F (MappingFiles, ASaveThatCannotBeWrittenWholeKeepsThePreviousFile)
 {
     const auto dir = juce::SystemStats::getEnvironmentVariable ("QUELT_READONLY_DIR", {});
 
     if (dir.isEmpty())
-        GTEST_SKIP() << "needs the read-only folder of tests/support/with-private-var.sh";
+        GTEST_SKIP() << "needs the throw-away /var of tests/support/with-private-var.sh";
 
-    auto target = juce::File (dir).getChildFile ("previous.quelt");
-    const auto previous = target.loadFileAsString();
+    trv->setCtMode (CtMode (CtMode::usrdefHui));
 
-    auto r = trv->saveCurrentMapping (target);
-    EXPECT_TRUE (r.failed());
-    EXPECT_EQ (r.getErrorMessage(), "Failed to write mapping file");
-    EXPECT_EQ (target.loadFileAsString(), previous);
-    EXPECT_EQ (juce::File (dir).getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+    // A read-only folder, a nearly full disk (the write stops short), and a
+    // folder named like a mapping file, which the rename would delete.
+    auto readOnly = juce::File (dir).getChildFile ("previous.quelt");
+    auto folder = juce::File ("/var").getChildFile ("quelt-full-" + juce::Uuid().toString());
+    ASSERT_TRUE (folder.createDirectory().wasOk());
+    auto nearlyFull = folder.getChildFile ("previous.quelt");
+    ASSERT_TRUE (nearlyFull.replaceWithText ("previous mapping\n"));
+    auto directory = folder.getChildFile ("directory.quelt");
+    ASSERT_TRUE (directory.createDirectory().wasOk());
+
+    for (const auto& target : { readOnly, nearlyFull, directory })
+    {
+        SCOPED_TRACE (target.getFullPathName().toStdString());
+        std::unique_ptr<ScopedFullVolume> full;
+
+        if (target == nearlyFull)
+        {
+            full = std::make_unique<ScopedFullVolume> (folder, 4096);
+            ASSERT_TRUE (full->isFull()) << "needs the small /var of with-private-var.sh";
+        }
+
+        const auto folderBefore = target.getParentDirectory().findChildFiles (juce::File::findFilesAndDirectories, false);
+        const auto previous = target.loadFileAsString();
+
+        auto r = trv->saveCurrentMapping (target);
+        EXPECT_EQ (r.getErrorMessage(), "Failed to write mapping file");
+        EXPECT_EQ (target.loadFileAsString(), previous);
+        EXPECT_EQ (target.isDirectory(), target == directory);
+        EXPECT_EQ (target.getParentDirectory().findChildFiles (juce::File::findFilesAndDirectories, false).size(),
+                   folderBefore.size()) << "no temporary file left behind";
+    }
+
+    folder.deleteRecursively();
 }

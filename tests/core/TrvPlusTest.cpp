@@ -1,6 +1,7 @@
 #include "tests/core/TrvPlusFixture.h"
 
 #include "core/Settings.h"
+#include "tests/support/ScopedFullVolume.h"
 
 namespace
 {
@@ -102,6 +103,52 @@ TEST_F (TrvPlusSingleton, WritesTheModesTreeToTheSettingsFileWhenDestroyedAndIsN
     juce::PropertiesFile props (file, Settings::options());
     EXPECT_EQ (props.getAllProperties().getAllKeys(), juce::StringArray ("modes"));
 
+    auto stored = props.getXmlValue ("modes");
+    ASSERT_NE (stored, nullptr);
+    EXPECT_TRUE (juce::ValueTree::fromXml (*stored).isEquivalentTo (expected));
+}
+
+// Destroys the singleton: whatever runs after this in the same process skips.
+TEST_F (TrvPlusSingleton, ASettingsFileThatCannotBeWrittenWholeKeepsThePreviousOne)
+{
+    auto options = Settings::options();
+    const auto common = options.getDefaultFile();
+    options.commonToAllUsers = false;
+    const auto user = options.getDefaultFile();
+    ASSERT_TRUE (common.getFullPathName().startsWith ("/var/")) << "needs the small /var of with-private-var.sh";
+
+    ASSERT_TRUE (common.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (common.replaceWithText ("previous settings"));
+
+    // Maps whose file cannot fit in the room left: long names that do not
+    // compress away.
+    juce::Random rng (5);
+    juce::ValueTree expected (Tags::modes);
+    expected.setProperty (Tags::curr, "mackie", nullptr);
+
+    for (int m = 0; m < 5; ++m)
+    {
+        juce::MemoryBlock noise (4096);
+        rng.fillBitsRandomly (noise.getData(), noise.getSize());
+        auto map = liveMap (*trv, m);
+        map.setProperty (Tags::name, juce::String::toHexString (noise.getData(), (int) noise.getSize(), 0), nullptr);
+        expected.appendChild (map.createCopy(), nullptr);
+    }
+
+    {
+        const ScopedFullVolume full (common.getParentDirectory(), 4096);
+        ASSERT_TRUE (full.isFull());
+        const auto folderBefore = common.getParentDirectory().getNumberOfChildFiles (juce::File::findFiles);
+
+        TrvPlus::deleteInstance();
+
+        EXPECT_EQ (common.loadFileAsString(), "previous settings");
+        EXPECT_EQ (common.getParentDirectory().getNumberOfChildFiles (juce::File::findFiles), folderBefore)
+            << "no temporary file left behind";
+    }
+
+    // The user's file, the fallback, took the maps instead.
+    juce::PropertiesFile props (user, Settings::options());
     auto stored = props.getXmlValue ("modes");
     ASSERT_NE (stored, nullptr);
     EXPECT_TRUE (juce::ValueTree::fromXml (*stored).isEquivalentTo (expected));

@@ -7,9 +7,10 @@
 # runs in a private mount namespace with a tmpfs over /var and HOME pointing at
 # a temporary folder. It also gets a read-only folder holding one file,
 # $QUELT_READONLY_DIR/previous.quelt, for tests of failed writes (root ignores
-# file permissions, a read-only mount it cannot). JUCE keeps its one-instance
-# lock in /var/tmp when there is one, else in the shared /tmp: the private
-# /var has its own, so no other copy of the editor on the machine takes over.
+# file permissions, a read-only mount it cannot). The tmpfs is small (16 MB),
+# so that tests of a full disk can fill it. JUCE keeps its one-instance lock
+# in /var/tmp when there is one, else in the shared /tmp: the private /var has
+# its own, so no other copy of the editor on the machine takes over.
 #
 # usage: with-private-var.sh <program> [arguments...]
 set -eu
@@ -29,7 +30,7 @@ fi
 
 status=0
 $ns sh -c '
-    mount -t tmpfs tmpfs /var &&
+    mount -t tmpfs -o size=16m tmpfs /var &&
     mkdir -p /var/tmp &&
     mkdir -p "$QUELT_READONLY_DIR" &&
     printf "previous mapping\n" >"$QUELT_READONLY_DIR/previous.quelt" &&

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Puts new contents in a file's place only once they are wholly on disk: they
+// go to a temporary file beside the target, every write and the final flush
+// are checked, and only then is the temporary file renamed over the target.
+// On any failure the target is left as it was and the temporary file goes.
+//
+// JUCE's own writers (XmlElement::writeTo, PropertiesFile) drop the result of
+// the write that empties their buffer: on a nearly full disk a cut-off file
+// would replace a good one and the save would still report success.
+class FileReplacer
+{
+public:
+    // Refuses a target that exists and is not an ordinary file: renaming over
+    // an empty folder would delete it, and a FIFO or device is no document.
+    static bool replace (const juce::File& target, const void* data, size_t size);
+};
