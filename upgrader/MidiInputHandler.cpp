@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "platform/MidiPorts.h"
 #include "platform/PrecisePause.h"
+#include "platform/RegularFile.h"
 #include "upgrader/FirmwareFrames.h"
 
 #include <cstring>
@@ -111,13 +112,18 @@ void FirmwareUpgradeComponent::MidiInputHandler::openProgram (const juce::File& 
     file = fileToOpen;
 
     juce::MemoryBlock bytes;
-    juce::FileInputStream stream (file);
 
     // The upload refuses anything of maxImageSize bytes or more, so reading
     // up to that limit is enough to know; a huge file is never pulled into
-    // memory whole.
-    if (stream.openedOk())
-        stream.readIntoMemoryBlock (bytes, (ssize_t) maxImageSize);
+    // memory whole. A FIFO or device would block the read for good: anything
+    // but an ordinary file reads as an empty image, like an unreadable one.
+    if (RegularFile::exists (file))
+    {
+        juce::FileInputStream stream (file);
+
+        if (stream.openedOk())
+            stream.readIntoMemoryBlock (bytes, (ssize_t) maxImageSize);
+    }
 
     // The trailing 00 lets a reader that runs one byte past the image end
     // still read inside the buffer.

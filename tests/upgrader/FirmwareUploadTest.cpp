@@ -1,4 +1,5 @@
 #include "tests/support/EmulatedController.h"
+#include "tests/support/HangGuard.h"
 #include "tests/support/ScopedMidiSystem.h"
 #include "upgrader/FirmwareFrames.h"
 #include "upgrader/MidiInputHandler.h"
@@ -9,6 +10,10 @@
 #include <atomic>
 #include <map>
 #include <optional>
+
+#if JUCE_LINUX || JUCE_MAC
+ #include <sys/stat.h>
+#endif
 
 // The upload handler against a unit in upgrade mode: the emulated Trevan,
 // which checks every frame and keeps the image it received, or a scripted
@@ -278,6 +283,16 @@ TEST_F (FirmwareUpload, ImagesOutsideTheSizeLimitsAreRefusedBeforeAnythingIsSent
     handler.openProgram (scratch.folder.getChildFile ("missing.bin"));
     EXPECT_EQ (handler.getSize(), (size_t) 0);
     EXPECT_EQ (handler.sendProgram().getErrorMessage(), "Firmware exception!");
+
+   #if JUCE_LINUX || JUCE_MAC
+    // So does a FIFO, whose read would wait for a writer for good.
+    const auto fifo = scratch.folder.getChildFile ("fifo.bin");
+    ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
+    auto* opener = &handler;
+    ASSERT_TRUE (HangGuard::finishesWithin (30, [opener, fifo] { opener->openProgram (fifo); }));
+    EXPECT_EQ (handler.getSize(), (size_t) 0);
+    EXPECT_EQ (handler.sendProgram().getErrorMessage(), "Firmware exception!");
+   #endif
 
     // The largest image allowed goes on to connect; the unit stays silent so
     // that 4096 frames are not sent.
