@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -32,6 +33,36 @@ namespace
     {
         return c == 0x9 || c == 0xA || c == 0xD
             || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+    }
+
+    // The code point of the UTF-8 sequence at s[i] and its length in bytes;
+    // a length of 0 when the sequence is malformed.
+    std::pair<juce::int64, size_t> codePointAt (const std::string& s, size_t i)
+    {
+        const auto first = static_cast<unsigned char> (s[i]);
+
+        if (first < 0x80)
+            return { first, 1 };
+
+        const size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 0;
+
+        if (length == 0 || first > 0xF4 || i + length > s.size())
+            return { 0, 0 };
+
+        juce::int64 code = first & (0x7F >> length);
+
+        for (size_t k = 1; k < length; ++k)
+        {
+            const auto next = static_cast<unsigned char> (s[i + k]);
+
+            if ((next & 0xC0) != 0x80)
+                return { 0, 0 };
+
+            code = (code << 6) | (next & 0x3F);
+        }
+
+        const juce::int64 shortest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+        return { code, code < shortest[length] ? 0 : length };
     }
 
     class Checker
@@ -143,8 +174,9 @@ namespace
         }
 
         // One of the five predefined entities or a character reference, at
-        // s[i] == '&'. JUCE reads at most 8 hex or 12 decimal digits.
-        bool reference()
+        // s[i] == '&'; the length of what it stands for in UTF-8, 0 when it
+        // is refused. JUCE reads at most 8 hex or 12 decimal digits.
+        int reference()
         {
             ++i;
 
@@ -153,12 +185,12 @@ namespace
                 if (startsWith (name))
                 {
                     i += std::strlen (name);
-                    return true;
+                    return 1;
                 }
             }
 
             if (! startsWith ("#"))
-                return false;
+                return 0;
 
             const bool hex = startsWith ("#x");
             i += hex ? 2 : 1;
@@ -172,57 +204,69 @@ namespace
                 const int digit = hex ? hexDigitValue (s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);
 
                 if (digit < 0 || digits >= maxDigits)
-                    return false;
+                    return 0;
 
                 code = code * (hex ? 16 : 10) + digit;
             }
 
             if (i >= s.size() || digits == 0 || ! isXmlChar (code))
-                return false;
+                return 0;
 
             ++i;
-            return true;
+            return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
         }
 
-        // Text up to the next '<', its references checked.
+        // One character of text or of an attribute value at s[i]: a reference
+        // or a character XML allows. Its length in UTF-8 as JUCE will hold
+        // it; 0 when it is refused. The program writes every character
+        // outside printable ASCII back as a reference, which must pass too.
+        size_t character()
+        {
+            if (s[i] == '&')
+                return (size_t) reference();
+
+            const auto [code, length] = codePointAt (s, i);
+
+            if (length == 0 || ! isXmlChar (code))
+                return 0;
+
+            i += length;
+            return length;
+        }
+
+        // Text up to the next '<'.
         bool text()
         {
             while (i < s.size() && s[i] != '<')
-            {
-                if (s[i] == '&')
-                {
-                    if (! reference())
-                        return false;
-                }
-                else
-                {
-                    ++i;
-                }
-            }
+                if (character() == 0)
+                    return false;
 
             return true;
         }
 
-        // A quoted attribute value at s[i], with no '<' and checked references.
+        // A quoted attribute value at s[i], with no '<' and checked
+        // references. Its length is measured as JUCE will hold it, references
+        // resolved, so that the value the program writes back (escaped anew)
+        // measures the same.
         bool attributeValue()
         {
             const char quote = s[i++];
-            int references = 0;
+            size_t length = 0;
 
             while (i < s.size() && s[i] != quote)
             {
                 if (s[i] == '<')
                     return false;
 
-                if (s[i] == '&')
-                {
-                    if (++references > limits.maxReferencesPerAttribute || ! reference())
-                        return false;
-                }
-                else
-                {
-                    ++i;
-                }
+                const auto resolved = character();
+
+                if (resolved == 0)
+                    return false;
+
+                length += resolved;
+
+                if (length > (size_t) limits.maxAttributeValueLength)
+                    return false;
             }
 
             if (i >= s.size())
@@ -373,7 +417,7 @@ StrictXml::Limits StrictXml::defaultLimits()
     l.maxElements = 65536;
     l.maxAttributesPerElement = 64;
     l.maxAttributes = 65536;
-    l.maxReferencesPerAttribute = 64;
+    l.maxAttributeValueLength = 4096;
     return l;
 }
 

@@ -18,14 +18,16 @@
 //   the root (where the XML declaration goes);
 // - named entities other than the five predefined ones send it into its DTD
 //   code, and malformed character references make it skip input, so only the
-//   predefined entities and well-formed character references of XML
-//   characters pass;
+//   predefined entities and well-formed character references pass, and text
+//   and attribute values hold only characters XML allows (JUCE would write
+//   any other back as a reference that no XML reader takes);
 // - it recurses once per nesting level (a small file nested a few hundred
 //   thousand levels deep overflows the stack), it stores attribute and tag
 //   names in a sorted pool (each new name moves all the others, so many
 //   distinct names take quadratic time, and so does writing an element with
 //   many attributes), and it builds an attribute value one reference at a
-//   time, copying the value each time: the limits below bound all of these.
+//   time, copying the value so far each time: the limits below bound all of
+//   these.
 class StrictXml
 {
 public:
@@ -35,7 +37,7 @@ public:
         int maxElements;
         int maxAttributesPerElement;
         int maxAttributes;
-        int maxReferencesPerAttribute;
+        int maxAttributeValueLength;    // in UTF-8 bytes, references resolved
     };
 
     // Generous for any document of ours or the firmware server's.

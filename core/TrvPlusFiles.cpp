@@ -22,12 +22,14 @@ namespace
     const juce::String loadFailure = "Could not load mapping data";
 
     // A file the program writes has 91 elements, 3 attributes on the root and
-    // 8 on each control; these leave hand edits plenty of room.
+    // 8 on each control, none longer than a mode's name; these leave hand
+    // edits plenty of room.
     StrictXml::Limits mappingFileLimits()
     {
         auto limits = StrictXml::defaultLimits();
         limits.maxElements = 1024;
         limits.maxAttributesPerElement = 16;
+        limits.maxAttributeValueLength = 256;
         return limits;
     }
 
