@@ -89,6 +89,13 @@ TEST_F (MappingFiles, EveryFactoryMapSurvivesASaveAndLoadPropertyByProperty)
         auto file = folder.getChildFile (CtMode::slugForType (m) + ".quelt");
 
         ASSERT_TRUE (trv->saveCurrentMapping (file).wasOk());
+
+        // The fuzzer's seeds are these files as saved.
+        juce::MemoryBlock saved, seed;
+        file.loadFileAsData (saved);
+        juce::File (QUELT_SOURCE_DIR "/tests/fuzz/corpus").getChildFile (file.getFileName()).loadFileAsData (seed);
+        EXPECT_TRUE (saved == seed) << "tests/fuzz/corpus/" << file.getFileName() << " is not what the program saves";
+
         trv->setCtMode (CtMode (CtMode::mackie));
         ASSERT_TRUE (trv->openFile (file).wasOk());
 

@@ -1,0 +1,155 @@
+// libFuzzer target for the mapping-file loader (TrvPlus::openFile). Each input
+// is written to a file and loaded into a model in its start-up state. What
+// must hold:
+// - a refused file leaves every map, the current mode and every mirror table
+//   exactly as they were;
+// - an accepted file saves, the saved file loads again, and saving that gives
+//   the same bytes.
+// A violation aborts, so libFuzzer keeps the input. Sanitizers, hangs (-timeout)
+// and memory blow-ups (-rss_limit_mb) are reported by libFuzzer itself.
+//
+// The model is the process's singleton, whose destruction at exit writes the
+// settings file: run it through tests/support/with-private-var.sh (README).
+
+#include "core/CtMap.h"
+#include "core/MirrorTables.h"
+#include "core/SharedFlags.h"
+#include "core/Tags.h"
+#include "core/TrvPlus.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace
+{
+    struct Model
+    {
+        explicit Model (TrvPlus& t)
+            : mode (t.getCurrentCtMode().getValue()),
+              maps (t.getCurrentMap().getTree().getParent().createCopy())
+        {
+            for (auto [table, size] : tables())
+                mirrors.append (table, size);
+        }
+
+        bool operator== (const Model& other) const
+        {
+            return mode == other.mode && maps.isEquivalentTo (other.maps) && mirrors == other.mirrors;
+        }
+
+        static std::vector<std::pair<const void*, size_t>> tables()
+        {
+            return { { cb, sizeof (cb) }, { lg, sizeof (lg) }, { nd, sizeof (nd) }, { pt, sizeof (pt) },
+                     { HuiBnPairs, sizeof (HuiBnPairs) }, { HuiKnPairs, sizeof (HuiKnPairs) },
+                     { HuiFdknPairs, sizeof (HuiFdknPairs) }, { HuiJogPairs, sizeof (HuiJogPairs) },
+                     { knobVelos, sizeof (knobVelos) } };
+        }
+
+        int mode;
+        juce::ValueTree maps;
+        juce::MemoryBlock mirrors;
+    };
+
+    [[noreturn]] void violated (const char* what)
+    {
+        std::fprintf (stderr, "mapping-file invariant violated: %s\n", what);
+        std::abort();
+    }
+
+    // Factory maps in place (the loader's replacements included), "mackie"
+    // current, flags at zero: every input meets the same model.
+    void backToStartUp (TrvPlus& t)
+    {
+        isZoomNorLR = 0;
+        isJogLorR = 0;
+        displayingExpander = false;
+        g_LasPtcl4Usdf = 0;
+
+        for (int m = 0; m < 5; ++m)
+        {
+            t.setCtMode (CtMode (m));
+            auto live = t.getCurrentMap().getTree();
+            live.copyPropertiesAndChildrenFrom (CtMap (CtMode (m)).getTree(), nullptr);
+        }
+
+        t.setCtMode (CtMode (CtMode::mackie));
+    }
+
+    juce::File scratchFolder()
+    {
+        // tmpfs where there is one: every save ends with an fsync.
+        const juce::File shm ("/dev/shm");
+        const auto base = shm.isDirectory() ? shm : juce::File::getSpecialLocation (juce::File::tempDirectory);
+        auto folder = base.getChildFile ("quelt-fuzz-" + juce::Uuid().toString());
+        folder.createDirectory();
+        return folder;
+    }
+}
+
+extern "C" int LLVMFuzzerInitialize (int*, char***);
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
+
+extern "C" int LLVMFuzzerInitialize (int*, char***)
+{
+    if (std::getenv ("QUELT_READONLY_DIR") == nullptr)
+    {
+        std::fprintf (stderr, "run through tests/support/with-private-var.sh: the model writes the settings file at exit\n");
+        std::exit (1);
+    }
+
+    std::atexit ([] { TrvPlus::deleteInstance(); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    static const auto folder = scratchFolder();
+    static const bool removedAtExit = [] { std::atexit ([] { folder.deleteRecursively(); }); return true; }();
+    juce::ignoreUnused (removedAtExit);
+    static const auto input = folder.getChildFile ("input.quelt");
+    static const auto saved = folder.getChildFile ("saved.quelt");
+
+    auto& model = *TrvPlus::getInstance();
+    backToStartUp (model);
+
+    if (! input.replaceWithData (data, size))
+        violated ("cannot write the input file");
+
+    const Model before (model);
+
+    if (model.openFile (input).failed())
+    {
+        if (! (Model (model) == before))
+            violated ("a refused file changed the model");
+
+        return 0;
+    }
+
+    const int mode = model.getCurrentCtMode().getValue();
+
+    if (model.saveCurrentMapping (saved).failed())
+        violated ("an accepted file does not save");
+
+    juce::MemoryBlock first;
+    saved.loadFileAsData (first);
+
+    if (model.openFile (saved).failed())
+        violated ("a saved file does not load");
+
+    if (model.getCurrentCtMode().getValue() != mode)
+        violated ("a saved file loads as another mode");
+
+    if (model.saveCurrentMapping (saved).failed())
+        violated ("a reloaded file does not save");
+
+    juce::MemoryBlock second;
+    saved.loadFileAsData (second);
+
+    if (first != second)
+        violated ("a saved file does not save to the same bytes");
+
+    return 0;
+}
