@@ -40,7 +40,7 @@ namespace
             return mode == other.mode && maps.isEquivalentTo (other.maps) && mirrors == other.mirrors;
         }
 
-        static std::vector<std::pair<const void*, size_t>> tables()
+        static std::vector<std::pair<void*, size_t>> tables()
         {
             return { { cb, sizeof (cb) }, { lg, sizeof (lg) }, { nd, sizeof (nd) }, { pt, sizeof (pt) },
                      { HuiBnPairs, sizeof (HuiBnPairs) }, { HuiKnPairs, sizeof (HuiKnPairs) },
@@ -60,9 +60,21 @@ namespace
     }
 
     // Factory maps in place (the loader's replacements included), "mackie"
-    // current, flags at zero: every input meets the same model.
+    // current, mirror tables and flags as at start-up: every input meets the
+    // same model. The factory maps and tables are taken once, on the first
+    // call, when the model is fresh.
     void backToStartUp (TrvPlus& t)
     {
+        static const auto startUp = [&t]
+        {
+            std::pair<juce::Array<juce::ValueTree>, Model> s { {}, Model (t) };
+
+            for (int m = 0; m < 5; ++m)
+                s.first.add (CtMap (CtMode (m)).getTree());
+
+            return s;
+        }();
+
         isZoomNorLR = 0;
         isJogLorR = 0;
         displayingExpander = false;
@@ -72,10 +84,18 @@ namespace
         {
             t.setCtMode (CtMode (m));
             auto live = t.getCurrentMap().getTree();
-            live.copyPropertiesAndChildrenFrom (CtMap (CtMode (m)).getTree(), nullptr);
+            live.copyPropertiesAndChildrenFrom (startUp.first[m], nullptr);
         }
 
         t.setCtMode (CtMode (CtMode::mackie));
+
+        size_t offset = 0;
+
+        for (auto [table, size] : Model::tables())
+        {
+            std::memcpy (table, startUp.second.mirrors.begin() + offset, size);
+            offset += size;
+        }
     }
 
     juce::File scratchFolder()
