@@ -98,12 +98,12 @@ namespace
         }
     }
 
+    // In the wrapper's throw-away /var (a tmpfs: every save ends with an
+    // fsync, and nothing is left behind).
     juce::File scratchFolder()
     {
-        // tmpfs where there is one: every save ends with an fsync.
-        const juce::File shm ("/dev/shm");
-        const auto base = shm.isDirectory() ? shm : juce::File::getSpecialLocation (juce::File::tempDirectory);
-        auto folder = base.getChildFile ("quelt-fuzz-" + juce::Uuid().toString());
+        auto folder = juce::File (std::getenv ("QUELT_READONLY_DIR")).getParentDirectory()
+                          .getChildFile ("quelt-fuzz-" + juce::Uuid().toString());
         folder.createDirectory();
         return folder;
     }
@@ -127,8 +127,6 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     static const auto folder = scratchFolder();
-    static const bool removedAtExit = [] { std::atexit ([] { folder.deleteRecursively(); }); return true; }();
-    juce::ignoreUnused (removedAtExit);
     static const auto input = folder.getChildFile ("input.quelt");
     static const auto saved = folder.getChildFile ("saved.quelt");
 
