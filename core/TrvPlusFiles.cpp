@@ -113,6 +113,14 @@ namespace
         }
     }
 
+    // The bytes of the mapping file that holds a map, as the program saves it.
+    juce::MemoryBlock fileContents (const juce::XmlElement& map)
+    {
+        juce::MemoryOutputStream text;
+        map.writeTo (text, juce::XmlElement::TextFormat());
+        return text.getMemoryBlock();
+    }
+
     // The mode slug of a file, trimmed, if it names one of the five modes.
     juce::String knownModeSlug (const juce::ValueTree& map)
     {
@@ -168,10 +176,9 @@ juce::Result TrvPlus::Impl::saveCurrentMapping (const juce::File& file)
     if (xml == nullptr)
         return juce::Result::fail ("Could not save current mapping to disk");
 
-    juce::MemoryOutputStream text;
-    xml->writeTo (text, juce::XmlElement::TextFormat());
+    const auto text = fileContents (*xml);
 
-    if (! FileReplacer::replace (file, text.getData(), text.getDataSize()))
+    if (! FileReplacer::replace (file, text.getData(), text.getSize()))
         return juce::Result::fail ("Failed to write mapping file");
 
     return juce::Result::ok();
@@ -203,6 +210,11 @@ juce::Result TrvPlus::Impl::openFile (const juce::File& file)
 
     const CtMode mode (slug);
     addMissingControls (tree, mode);
+
+    // What is loaded must load again once saved: characters written as
+    // references (line breaks, '>') take up to six times their room.
+    if ((juce::int64) fileContents (*tree.createXml()).getSize() > maxMappingFileSize)
+        return juce::Result::fail (loadFailure);
 
     const int i = modes.indexOf (findMode (mode));
 

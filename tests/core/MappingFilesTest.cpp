@@ -268,6 +268,13 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
                        extra << " extra" << i << "=\"0\"";
                    return extra; }())),
         write ("elements.quelt", goodText.replace ("</controls>", juce::String::repeatedString ("<x/>", 1000) + "</controls>")),
+
+        // A file that loads but could not be loaded again once saved: each
+        // line break in a value is saved as "&#10;".
+        write ("grows.quelt", goodText.replace ("</controls>", juce::String::repeatedString (
+                   "<x a=\"" + juce::String::repeatedString ("\n", 256) + "\" b=\"" + juce::String::repeatedString ("\n", 256)
+                       + "\" c=\"" + juce::String::repeatedString ("\n", 256) + "\" d=\"" + juce::String::repeatedString ("\n", 256)
+                       + "\"/>", 850) + "</controls>")),
         folder.getChildFile ("missing.quelt"),
         folder,
     };
