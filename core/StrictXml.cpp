@@ -437,7 +437,12 @@ std::unique_ptr<juce::XmlElement> StrictXml::parse (const juce::MemoryBlock& byt
          || std::memchr (bytes.getData(), 0, bytes.getSize()) != nullptr)
         return {};
 
-    const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+    // JUCE reads one byte past data that holds nothing but a UTF-8 byte
+    // order mark; a terminator keeps that read inside the buffer.
+    juce::MemoryBlock terminated (bytes);
+    terminated.append ("", 1);
+
+    const auto text = juce::String::createStringFromData (terminated.getData(), (int) bytes.getSize());
 
     if (! isWellFormed (text, limits))
         return {};

@@ -136,4 +136,7 @@ TEST (StrictXml, ParsesBytesThatPassWithoutANulByte)
     const char instruction[] = "<a><?x?>b</a>";
     EXPECT_EQ (StrictXml::parse (bytesOf (instruction, sizeof (instruction) - 1), StrictXml::defaultLimits()), nullptr);
     EXPECT_EQ (StrictXml::parse ({}, StrictXml::defaultLimits()), nullptr);
+
+    // Nothing but a byte order mark: JUCE would read past it.
+    EXPECT_EQ (StrictXml::parse (bytesOf ("\xEF\xBB\xBF", 3), StrictXml::defaultLimits()), nullptr);
 }
