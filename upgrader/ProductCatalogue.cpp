@@ -63,12 +63,7 @@ namespace zorv
             if (! answer.isSuccess())
                 return {};
 
-            const auto text = juce::String::createStringFromData (answer.body.getData(), (int) answer.body.getSize());
-
-            if (! StrictXml::isWellFormed (text))
-                return {};
-
-            return juce::parseXML (text);
+            return StrictXml::parse (answer.body, StrictXml::defaultLimits());
         }
 
         // A value tree has no place for text; JUCE would assert on every piece of
