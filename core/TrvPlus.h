@@ -2,7 +2,7 @@
 
 #include "core/CtMap.h"
 #include "core/CtMode.h"
-#include "upgrader/Product.h"
+#include "core/ProductIds.h"
 
 #include <juce_core/juce_core.h>
 
