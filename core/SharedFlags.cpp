@@ -5,4 +5,9 @@ int isJogLorR = 0;
 bool displayingExpander = false;
 int g_LasPtcl4Usdf = 0;
 
+zorv::PID_S layoutProductId()
+{
+    return displayingExpander ? zorv::ProductIds::TrevanX : zorv::ProductIds::TrevanM;
+}
+
 const int zomjog2cid[3][2] = { { 73, 74 }, { 86, 87 }, { 88, 89 } };

@@ -43,7 +43,7 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
     if (out == nullptr)
         return juce::Result::fail (outputDeviceName + ": could not open device");
 
-    pid = (zorv::PID_S) (117 + (displayingExpander ? 1 : 0));
+    pid = layoutProductId();
 
     out->sendMessageNow (Messages::frameMarker());
     out->sendMessageNow (Messages::makeStart ((int) pid, mode));

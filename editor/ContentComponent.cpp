@@ -22,11 +22,6 @@ namespace
     constexpr int widthWithControls = 1000;
     constexpr int widthChannelsOnly = 786;
 
-    // Product ids stored for the layout shown; the mapping transfer takes its
-    // own id from displayingExpander.
-    constexpr int pidOfMLayout = 156;
-    constexpr int pidOfXLayout = 161;
-
 
     juce::Image imageFrom (const char* data, int size)
     {
@@ -313,7 +308,9 @@ void ContentComponent::willDispXS (bool showX)
     displayingExpander = showX;
     controls.setVisible (! showX);
     dropHiddenSelection();
-    TrvPlus::getInstance()->setPID ((zorv::PID_S) (showX ? pidOfXLayout : pidOfMLayout));
+    // The id stored here is the plus model's; the mapping transfer names the
+    // layout's own product (layoutProductId) whatever is stored.
+    TrvPlus::getInstance()->setPID (showX ? zorv::ProductIds::TrevanXPlus : zorv::ProductIds::TrevanMPlus);
     setSize (showX ? widthChannelsOnly : widthWithControls, getHeight());
 }
 

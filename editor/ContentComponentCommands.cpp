@@ -72,7 +72,7 @@ void ContentComponent::buttonClicked (juce::Button* button)
     else if (button == &loadBtn)
         loadFromFile();
     else if (button == &firmwareBtn)
-        zorv::FirmwareUpgrade::runWizardDialogModal (117 + (displayingExpander ? 1 : 0), this, true, true);
+        zorv::FirmwareUpgrade::runWizardDialogModal (layoutProductId(), this, true, true);
     else if (auto* control = dynamic_cast<MappableButton*> (button))
         selectControl (*control);
 }
