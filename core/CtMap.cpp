@@ -1,15 +1,11 @@
 #include "core/CtMap.h"
 
 #include "core/CidSorter.h"
+#include "core/ControlIds.h"
 #include "core/CtKind.h"
 #include "core/Defa.h"
 #include "core/MirrorTables.h"
 #include "core/Tags.h"
-
-namespace
-{
-    constexpr int numControls = 89;
-}
 
 CtMap::CtMap()
     : tree (Tags::map)
@@ -48,7 +44,7 @@ void CtMap::addMissingProperties()
     auto controls = tree.getOrCreateChildWithName (Tags::controls, nullptr);
     controls.removeAllChildren (nullptr);
 
-    for (int id = 1; id <= numControls; ++id)
+    for (int id = 1; id <= ControlIds::count; ++id)
     {
         juce::ValueTree control (Tags::control);
         control.setProperty (Tags::cid, id, nullptr);
@@ -73,7 +69,7 @@ void CtMap::setDefaultValues()
 
     auto controls = tree.getChildWithName (Tags::controls);
 
-    for (int position = 0; position < numControls; ++position)
+    for (int position = 0; position < ControlIds::count; ++position)
     {
         auto control = controls.getChild (position);
 

@@ -1,15 +1,19 @@
 #include "core/Defa.h"
 
+#include "core/ControlIds.h"
+#include "core/CtKind.h"
 #include "core/MessageTypes.h"
 #include "core/SharedFlags.h"
 
 int Defa::kindForCid (int cid)
 {
-    if (cid >= 65 && cid <= 72)  return 1;
-    if (cid == 73 || cid == 74)  return 2;
-    if (cid >= 77 && cid <= 84)  return 3;
-    if (cid == 85)               return 4;
-    return 0;
+    using namespace ControlIds;
+
+    if (isKnob (cid))         return CtKind::knob;
+    if (isJogHalf (cid))      return CtKind::jogWheel;
+    if (isFader (cid))        return CtKind::fader;
+    if (isMasterFader (cid))  return CtKind::masterFader;
+    return CtKind::button;
 }
 
 juce::String Defa::getMstyStr (int nibble)
@@ -41,11 +45,13 @@ int Defa::selForMsgType (int nibble)
 
 int Defa::indexForId (int cid)
 {
-    if (cid <= 0)                return -1;
-    if (cid <= 64)               return cid - 1;
-    if (cid <= 72)               return cid - 65;
+    using namespace ControlIds;
 
-    if (cid == 73 || cid == 74)
+    if (cid <= 0)                return -1;
+    if (isButton (cid))          return cid - 1;
+    if (isKnob (cid))            return cid - firstKnob;
+
+    if (isJogHalf (cid))
     {
         switch (isZoomNorLR)
         {
@@ -56,9 +62,9 @@ int Defa::indexForId (int cid)
         }
     }
 
-    if (cid <= 76)               return cid - 29;
-    if (cid <= 84)               return cid - 77;
-    if (cid == 85)               return 0;
-    if (cid <= 89)               return 155 - cid;
+    if (isZoomButton (cid))      return cid - 29;    // 46, 47
+    if (isFader (cid))           return cid - firstFader;
+    if (isMasterFader (cid))     return 0;
+    if (isCursorTarget (cid))    return 155 - cid;   // 69, 68, 67, 66
     return -1;
 }

@@ -1,5 +1,6 @@
 #include "core/Defa.h"
 
+#include "core/ControlIds.h"
 #include "core/HuiTables.h"
 #include "core/MirrorTables.h"
 #include "core/ProToolsTables.h"
@@ -76,7 +77,7 @@ namespace
     int proToolsCursorJogIndex (int cid)
     {
         const int firstOfState = isZoomNorLR == 1 ? 0 : 2;
-        return entryOf (protoolsJogIndexesWhenZmLR, firstOfState + (cid == 74 ? 1 : 0));
+        return entryOf (protoolsJogIndexesWhenZmLR, firstOfState + (cid == ControlIds::rightJogHalf ? 1 : 0));
     }
 
     // HUI channel of a strip's knob or fader for the transfer: strip n is n - 1,
@@ -85,8 +86,8 @@ namespace
     {
         switch (kind)
         {
-            case knob:         return cid - 65;
-            case fader:        return cid - 77;
+            case knob:         return cid - ControlIds::firstKnob;
+            case fader:        return cid - ControlIds::firstFader;
             case masterFader:  return 8;
             default:           return 0;
         }

@@ -1,5 +1,6 @@
 #include "core/RecordRow.h"
 
+#include "core/ControlIds.h"
 #include "core/SharedFlags.h"
 
 namespace
@@ -25,20 +26,22 @@ namespace
 
 int rowForCid (int cid)
 {
-    if (cid < 0 || cid > 89)
+    using namespace ControlIds;
+
+    if (cid < 0 || cid > count)
         return unusedRow;
 
-    if (cid == 0)   return 1;
-    if (cid <= 8)   return cid + 24;  // record arm
-    if (cid <= 16)  return cid + 8;   // solo
-    if (cid <= 24)  return cid - 8;   // mute
-    if (cid <= 32)  return cid - 24;  // select
-    if (cid <= 40)  return cid + 25;  // knob push
-    if (cid <= 48)  return cid + 40;  // fader touch
-    if (cid <= 64)  return rowsOfIds49To64[cid - 49];
-    if (cid <= 72)  return cid + 6;   // knobs
+    if (cid == 0)               return 1;
+    if (cid <= 8)               return cid + 24;  // record arm
+    if (cid <= 16)              return cid + 8;   // solo
+    if (cid <= 24)              return cid - 8;   // mute
+    if (cid <= 32)              return cid - 24;  // select
+    if (cid <= 40)              return cid + 25;  // knob push
+    if (cid <= lastFaderTouch)  return cid + 40;  // fader touch
+    if (cid <= lastButton)      return rowsOfIds49To64[cid - 49];
+    if (cid <= lastKnob)        return cid + 6;   // knobs
 
-    if (cid <= 74)
+    if (isJogHalf (cid))
     {
         // In a cursor state the jog halves share the rows of the cursor targets.
         if (isZoomNorLR == 0)  return 153 - cid;
@@ -46,7 +49,7 @@ int rowForCid (int cid)
         return cid - 6;
     }
 
-    if (cid <= 76)  return cid - 28;  // zoom buttons
-    if (cid <= 85)  return cid + 13;  // faders and master fader
-    return rowsOfIds86To89[cid - 86];
+    if (isZoomButton (cid))     return cid - 28;  // 47, 48
+    if (cid <= masterFader)     return cid + 13;  // faders and master fader
+    return rowsOfIds86To89[cid - cursorLeft];
 }

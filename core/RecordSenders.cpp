@@ -1,5 +1,6 @@
 #include "core/RecordSenders.h"
 
+#include "core/ControlIds.h"
 #include "core/CtKind.h"
 #include "core/CtMode.h"
 #include "core/Defa.h"
@@ -33,7 +34,8 @@ namespace
     constexpr int proToolsCursorKeys[4] = { 90, 86, 87, 89 };
 
     // The button controls that own rows 67..70.
-    constexpr int cursorControls[4] = { 88, 89, 86, 87 };
+    constexpr int cursorControls[4] = { ControlIds::cursorUp, ControlIds::cursorDown,
+                                        ControlIds::cursorLeft, ControlIds::cursorRight };
 }
 
 RecordSenders::RecordSenders (MidiOutputPort& port)

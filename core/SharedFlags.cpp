@@ -1,5 +1,7 @@
 #include "core/SharedFlags.h"
 
+#include "core/ControlIds.h"
+
 int isZoomNorLR = 0;
 int isJogLorR = 0;
 bool displayingExpander = false;
@@ -10,4 +12,6 @@ zorv::PID_S layoutProductId()
     return displayingExpander ? zorv::ProductIds::TrevanX : zorv::ProductIds::TrevanM;
 }
 
-const int zomjog2cid[3][2] = { { 73, 74 }, { 86, 87 }, { 88, 89 } };
+const int zomjog2cid[3][2] = { { ControlIds::leftJogHalf, ControlIds::rightJogHalf },
+                               { ControlIds::cursorLeft,  ControlIds::cursorRight },
+                               { ControlIds::cursorUp,    ControlIds::cursorDown } };

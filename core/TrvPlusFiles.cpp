@@ -1,5 +1,6 @@
 #include "core/TrvPlusImpl.h"
 
+#include "core/ControlIds.h"
 #include "core/CtType.h"
 #include "core/Defa.h"
 #include "core/FileReplacer.h"
@@ -16,8 +17,6 @@ namespace
     // A mapping file is about 10 kB; anything this large is not one, and
     // parsing it would only hold the window up.
     constexpr juce::int64 maxMappingFileSize = 4 * 1024 * 1024;
-
-    constexpr int numControls = 89;
 
     const juce::String loadFailure = "Could not load mapping data";
 
@@ -87,7 +86,7 @@ namespace
         const CtMap loaded (map);
         juce::Array<int> missing;
 
-        for (int id = 1; id <= numControls; ++id)
+        for (int id = 1; id <= ControlIds::count; ++id)
             if (! loaded.getControlById (id).isValid())
                 missing.add (id);
 
@@ -137,7 +136,7 @@ namespace
     // that the editor and the transfer see what the file holds.
     void refreshUsrdefMcpTables (const CtMap& map)
     {
-        for (int id = 1; id <= numControls; ++id)
+        for (int id = 1; id <= ControlIds::count; ++id)
         {
             const int s = rowForCid (id);
             const auto ctl = map.getControlById (id);
@@ -156,14 +155,14 @@ namespace
             nd[s][2] = (unsigned char) value;
             nd[s][3] = (unsigned char) velo;
 
-            const bool rotary = (nibble == 11 && id >= 65 && id <= 72)
-                             || ((id == 73 || id == 74) && isZoomNorLR == 0);
+            const bool rotary = (nibble == 11 && ControlIds::isKnob (id))
+                             || (ControlIds::isJogHalf (id) && isZoomNorLR == 0);
 
             if (rotary)
             {
                 const int data = nd[s][2];
                 const int c = ((data >= 16 && data <= 23) || data == 60) ? 0 : 1;
-                knobVelos[juce::jmin (id - 65, 8)][c] = (unsigned char) velo;
+                knobVelos[juce::jmin (id - ControlIds::firstKnob, 8)][c] = (unsigned char) velo;
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "core/TrvPlusImpl.h"
 
+#include "core/ControlIds.h"
 #include "core/Messages.h"
 #include "core/RecordSenders.h"
 #include "core/SharedFlags.h"
@@ -66,7 +67,8 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
     for (int row = 67; row <= 70; ++row)            // the jog wheel's cursor targets
         send.sendTableRowRecord (row, mode);
 
-    for (int id = 65; id <= 72; ++id)               // rows 71..78
+    // Rows 71..78.
+    for (int id = ControlIds::firstKnob; id <= ControlIds::lastKnob; ++id)
         send.sendKnobRecord (map.getControlById (id), mode);
 
     send.sendJogRecord (79, mode);
@@ -75,7 +77,8 @@ juce::Result TrvPlus::Impl::sendCurrentMapping()
     for (int id : touchRows)                        // rows 81..89
         send.sendButtonRecord (map.getControlById (id), mode);
 
-    for (int id = 77; id <= 85; ++id)               // rows 90..98
+    // Rows 90..98.
+    for (int id = ControlIds::firstFader; id <= ControlIds::masterFader; ++id)
         send.sendFaderRecord (map.getControlById (id), mode);
 
     send.sendMessageSingly (Messages::frameMarker());

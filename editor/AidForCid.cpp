@@ -1,5 +1,6 @@
 #include "editor/AidForCid.h"
 
+#include "core/ControlIds.h"
 #include "core/HuiTables.h"
 #include "core/RecordRow.h"
 
@@ -7,7 +8,7 @@ int aidForCid (CtMode mode, CtKind kind, int cid)
 {
     // rowForCid keeps any id inside the tables; the HUI slot table must be
     // guarded here, since it only knows the ids it was made for.
-    const bool knownId = cid >= 0 && cid <= 89;
+    const bool knownId = cid >= 0 && cid <= ControlIds::count;
 
     const bool takesHuiSlot = mode == CtMode::usrdefHui
                                && kind != CtKind::knob

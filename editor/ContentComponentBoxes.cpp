@@ -1,5 +1,6 @@
 #include "editor/ContentComponent.h"
 
+#include "core/ControlIds.h"
 #include "core/CtMap.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
@@ -61,7 +62,18 @@ namespace
     // "usrdef-hui" an edit of one is applied to the other as well.
     bool isJogPair (int cid)
     {
-        return isBetween (cid, 73, 76) && isZoomNorLR == 0;
+        return (ControlIds::isJogHalf (cid) || ControlIds::isZoomButton (cid)) && isZoomNorLR == 0;
+    }
+
+    // Controls whose message item is found by the data byte of their record
+    // rather than by their "value": the fader touches and the master strip,
+    // the jog halves, the faders and the cursor targets.
+    bool showsItsDataByte (int cid)
+    {
+        using namespace ControlIds;
+
+        return isBetween (cid, firstFaderTouch, masterFaderTouch) || isJogHalf (cid)
+            || isBetween (cid, firstFader, cursorDown);
     }
 
     juce::String hexItem (const char* format, int i, int v)
@@ -158,7 +170,7 @@ void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
     {
         if (! hui)
         {
-            const int numTypes = isBetween (cid, 41, 48) ? 4 : 3;
+            const int numTypes = ControlIds::isFaderTouch (cid) ? 4 : 3;
 
             for (int i = 0; i < numTypes; ++i)
                 box.addItem (juce::String (i + 1) + ") " + msgTypes[i], i + 1);
@@ -251,7 +263,7 @@ void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
 
         if (m == CtMode::usrdefHui)
             select (posOfPair (k, v1, v2));
-        else if (! hui && (isBetween (cid, 41, 53) || isBetween (cid, 73, 74) || isBetween (cid, 77, 89)))
+        else if (! hui && showsItsDataByte (cid))
             select (Defa::getMsVal (cid));
         else
             select (Defa::selForval2 (m, k, control.value.getValue()));
@@ -264,7 +276,7 @@ void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
             box.addItem (juce::String (i + 1) + ") " + velos[i], i + 1);
 
         const bool shown = m == CtMode::usrdefMcp && t == 11
-                        && (isBetween (cid, 65, 72) || (isBetween (cid, 73, 74) && isZoomNorLR == 0));
+                        && (ControlIds::isKnob (cid) || (ControlIds::isJogHalf (cid) && isZoomNorLR == 0));
 
         box.setEnabled (shown);
         box.setVisible (shown);
@@ -436,12 +448,12 @@ void ContentComponent::funcBoxChanged (MappableButton& sel)
         otherJogHalf().setValue (v);
 
     int w = 127;
-    const bool isKnob = isBetween (cid, 65, 72);
+    const bool isKnob = ControlIds::isKnob (cid);
 
     if (m == CtMode::usrdefMcp && Defa::getMsgType (m, cid) == 11
-        && (isKnob || (isBetween (cid, 73, 74) && isZoomNorLR == 0)))
+        && (isKnob || (ControlIds::isJogHalf (cid) && isZoomNorLR == 0)))
     {
-        const int row = isKnob ? cid - 65 : 8;
+        const int row = isKnob ? cid - ControlIds::firstKnob : 8;
         const int col = (isBetween (v, 16, 23) || v == 60) ? 0 : 1;
         w = knobVelos[row][col];
     }

@@ -3,6 +3,7 @@
 #include "editor/AidForCid.h"
 #include "editor/DeviceSelectComponent.h"
 
+#include "core/ControlIds.h"
 #include "core/CtMap.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
@@ -17,14 +18,15 @@
 
 namespace
 {
+    // The ids a jog-half button stands for in some zoom state.
     bool isJogHalfId (int cid)
     {
-        return cid == 73 || cid == 74 || (cid >= 86 && cid <= 89);
+        return ControlIds::isJogHalf (cid) || ControlIds::isCursorTarget (cid);
     }
 
     bool isLeftJogHalfId (int cid)
     {
-        return cid == 73 || cid == 86 || cid == 88;
+        return cid == ControlIds::leftJogHalf || cid == ControlIds::cursorLeft || cid == ControlIds::cursorUp;
     }
 
     // The value a jog half stands for in mode m at zoom state z.
@@ -155,10 +157,11 @@ void ContentComponent::selectControl (MappableButton& clicked)
 
     clearToggleStates();
 
-    if (c == 75 || c == 76)
+    if (ControlIds::isZoomButton (c))
     {
         // A second click on the active zoom button returns to the jog state.
-        isZoomNorLR = (c - 74 == isZoomNorLR) ? 0 : c - 74;
+        const int state = c - ControlIds::zoomButton1 + 1;
+        isZoomNorLR = (state == isZoomNorLR) ? 0 : state;
         ToggOnZoomNorLR();
         ToggOnJogLorR();
         target = isJogLorR == 1 ? controls.rightJogHalf.get() : controls.leftJogHalf.get();

@@ -1,6 +1,7 @@
 #include "editor/ControlSection.h"
 
 #include "editor/PanelLabel.h"
+#include "core/ControlIds.h"
 #include "core/CtKind.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
@@ -92,7 +93,7 @@ namespace
     int cursorValue (CtMode mode, int cid)
     {
         if (mode == CtMode::proTools)
-            return protoolsJogIndexesWhenZmLR[cid - 86];
+            return protoolsJogIndexesWhenZmLR[cid - ControlIds::cursorLeft];
 
         if (mode == CtMode::usrdefHui)
             return HuiBtnMappIndex[aidForCid (mode, CtKind (CtKind::button), cid)];
@@ -109,7 +110,7 @@ namespace
         if (mode == CtMode::usrdefHui)
             return HuiJogMappIndex[half];
 
-        const int cid = 73 + half;
+        const int cid = ControlIds::leftJogHalf + half;
         return arrForMoid[mode.getValue()][aidForCid (mode, CtKind (CtKind::jogWheel), cid) + 1][2];
     }
 }
@@ -300,7 +301,7 @@ void ControlSection::bindMasterFader (const CtMap& map)
 {
     masterFader->companionLabel = masterFaderLabel.get();
     masterFader->kind = CtKind (CtKind::masterFader);
-    masterFader->setMapping (map.getControlById (85));
+    masterFader->setMapping (map.getControlById (ControlIds::masterFader));
     masterFader->setAlpha (1.0f);
     masterFader->setColour (juce::TextButton::buttonColourId, juce::Colours::transparentBlack);
     masterFader->setColour (juce::TextButton::buttonOnColourId, selectedColour);
@@ -311,9 +312,9 @@ void ControlSection::primeCursorControls (const CtMap& map, CtMode mode)
     // Each jog half is bound in turn to the two cursor controls it stands
     // for when zoomed, so that their records hold the mode's cursor values.
     const std::pair<MappableButton*, int> bindings[] = {
-        { zoomButton1.get(), 75 }, { zoomButton2.get(), 76 },
-        { leftJogHalf.get(), 86 }, { rightJogHalf.get(), 87 },
-        { leftJogHalf.get(), 88 }, { rightJogHalf.get(), 89 }
+        { zoomButton1.get(), ControlIds::zoomButton1 }, { zoomButton2.get(), ControlIds::zoomButton2 },
+        { leftJogHalf.get(), ControlIds::cursorLeft },  { rightJogHalf.get(), ControlIds::cursorRight },
+        { leftJogHalf.get(), ControlIds::cursorUp },    { rightJogHalf.get(), ControlIds::cursorDown }
     };
 
     for (const auto& [button, cid] : bindings)
@@ -321,14 +322,14 @@ void ControlSection::primeCursorControls (const CtMap& map, CtMode mode)
         button->kind = CtKind (CtKind::button);
         button->setMapping (map.getControlById (cid));
 
-        if (cid == 75 || cid == 76)
+        if (ControlIds::isZoomButton (cid))
             hideText (*button);
         else
             button->setColour (juce::TextButton::textColourOffId, functionTextColour);
 
         paintButton (*button, jogColour);
 
-        if (cid >= 86)
+        if (ControlIds::isCursorTarget (cid))
             button->setValue (cursorValue (mode, cid));
     }
 }
@@ -341,7 +342,7 @@ void ControlSection::bindJogHalves (const CtMap& map, CtMode mode)
     {
         auto& button = *halves[half];
         button.kind = CtKind (CtKind::jogWheel);
-        button.setMapping (map.getControlById (73 + half));
+        button.setMapping (map.getControlById (ControlIds::leftJogHalf + half));
         button.setColour (juce::TextButton::textColourOffId, functionTextColour);
         paintButton (button, jogColour);
     }

@@ -1,5 +1,6 @@
 #include "editor/MappableButton.h"
 
+#include "core/ControlIds.h"
 #include "core/CtType.h"
 #include "core/Defa.h"
 #include "core/HuiTables.h"
@@ -22,17 +23,12 @@ namespace
         return CtMode::mackie;
     }
 
-    bool isControlId (int cid) noexcept
-    {
-        return cid >= 1 && cid <= 89;
-    }
-
     // The record-table row a setter keeps in step, or null when there is none:
     // the HUI modes send no record table, and an unbound button (id 0) has no
     // row of its own (rowForCid (0) is the row of a real control).
     unsigned char* recordRowFor (int mode, int cid)
     {
-        if (! isControlId (cid))
+        if (! ControlIds::isControl (cid))
             return nullptr;
 
         unsigned char (*table)[4] = nullptr;
@@ -52,7 +48,7 @@ namespace
     // bounds of its table, or null for a control that has none.
     unsigned char* huiPairFor (CtKind kind, int cid)
     {
-        if (! isControlId (cid))
+        if (! ControlIds::isControl (cid))
             return nullptr;
 
         switch (kind)
@@ -64,14 +60,15 @@ namespace
             }
 
             case CtKind::jogWheel:
-                return (cid == 73 || cid == 74) ? HuiJogPairs[cid - 73] : nullptr;
+                return ControlIds::isJogHalf (cid) ? HuiJogPairs[cid - ControlIds::leftJogHalf] : nullptr;
 
             case CtKind::knob:
-                return (cid >= 65 && cid <= 72) ? HuiKnPairs[cid - 65] : nullptr;
+                return ControlIds::isKnob (cid) ? HuiKnPairs[cid - ControlIds::firstKnob] : nullptr;
 
             case CtKind::fader:
             case CtKind::masterFader:
-                return (cid >= 77 && cid <= 85) ? HuiFdknPairs[cid - 77] : nullptr;
+                return (ControlIds::isFader (cid) || ControlIds::isMasterFader (cid))
+                           ? HuiFdknPairs[cid - ControlIds::firstFader] : nullptr;
 
             default:
                 return nullptr;
@@ -197,11 +194,11 @@ void MappableButton::setVelo (int w)
 {
     // Only the knobs and the jog halves have a rotation pattern; row 8 is the
     // jog wheel's, which no other control may overwrite.
-    if (cid >= 65 && cid <= 74)
+    if (ControlIds::isKnob (cid) || ControlIds::isJogHalf (cid))
     {
         const int p = (int) value.getValue();
         const int col = ((p >= 16 && p <= 23) || p == 60) ? 0 : 1;
-        knobVelos[juce::jmin (cid - 65, 8)][col] = (unsigned char) (w & 0xFF);
+        knobVelos[juce::jmin (cid - ControlIds::firstKnob, 8)][col] = (unsigned char) (w & 0xFF);
     }
 
     const int mode = currentMode();

@@ -1,6 +1,7 @@
 #include "editor/MixerSection.h"
 
 #include "editor/PanelLabel.h"
+#include "core/ControlIds.h"
 #include "core/CtMap.h"
 #include "core/Defa.h"
 #include "core/TrvPlus.h"
@@ -36,14 +37,14 @@ namespace
 
     constexpr StripControl stripControls[MixerSection::numStripControls] =
     {
-        { 64, CtKind::knob,   { 27,  71, 53, 32 }, { 27,  47, 51, 24 }, 15.0f, LabelStyle::onPicture },  // knob
-        { 32, CtKind::button, { 28, 102, 50, 21 }, { 28, 118, 51, 24 }, 15.0f, LabelStyle::onPicture },  // knob push
-        { 24, CtKind::button, { 76, 216, 33, 34 }, { 68, 246, 49, 15 }, 13.0f, LabelStyle::onPanel },    // select
-        { 16, CtKind::button, { 76, 260, 33, 34 }, { 68, 290, 49, 15 }, 13.0f, LabelStyle::onPanel },    // mute
-        {  8, CtKind::button, { 76, 305, 33, 34 }, { 68, 335, 49, 15 }, 13.0f, LabelStyle::onPanel },    // solo
-        {  0, CtKind::button, { 80, 350, 26, 26 }, { 68, 375, 49, 15 }, 13.0f, LabelStyle::onPanel },    // record
-        { 40, CtKind::button, { 38, 311, 29, 33 }, { 29, 350, 49, 15 }, 15.0f, LabelStyle::onPanel },    // fader touch
-        { 76, CtKind::fader,  { 38, 253, 29, 59 }, { 29, 229, 49, 15 }, 15.0f, LabelStyle::onPanel },    // fader
+        { ControlIds::firstKnob - 1,       CtKind::knob,   { 27,  71, 53, 32 }, { 27,  47, 51, 24 }, 15.0f, LabelStyle::onPicture },  // knob
+        { 32,                              CtKind::button, { 28, 102, 50, 21 }, { 28, 118, 51, 24 }, 15.0f, LabelStyle::onPicture },  // knob push
+        { 24,                              CtKind::button, { 76, 216, 33, 34 }, { 68, 246, 49, 15 }, 13.0f, LabelStyle::onPanel },    // select
+        { 16,                              CtKind::button, { 76, 260, 33, 34 }, { 68, 290, 49, 15 }, 13.0f, LabelStyle::onPanel },    // mute
+        {  8,                              CtKind::button, { 76, 305, 33, 34 }, { 68, 335, 49, 15 }, 13.0f, LabelStyle::onPanel },    // solo
+        {  0,                              CtKind::button, { 80, 350, 26, 26 }, { 68, 375, 49, 15 }, 13.0f, LabelStyle::onPanel },    // record
+        { ControlIds::firstFaderTouch - 1, CtKind::button, { 38, 311, 29, 33 }, { 29, 350, 49, 15 }, 15.0f, LabelStyle::onPanel },    // fader touch
+        { ControlIds::firstFader - 1,      CtKind::fader,  { 38, 253, 29, 59 }, { 29, 229, 49, 15 }, 15.0f, LabelStyle::onPanel },    // fader
     };
 
     enum StripControlIndex
