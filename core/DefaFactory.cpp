@@ -1,6 +1,7 @@
 #include "core/Defa.h"
 
 #include "core/ControlIds.h"
+#include "core/HuiPairList.h"
 #include "core/HuiTables.h"
 #include "core/MirrorTables.h"
 #include "core/ProToolsTables.h"
@@ -15,43 +16,6 @@ namespace
     T entryOf (const T (&list)[N], int index)
     {
         return juce::isPositiveAndBelow (index, (int) N) ? list[index] : T {};
-    }
-
-    // A (value1, value2) pair list of "usrdef-hui".
-    struct PairList
-    {
-        const unsigned char (*pairs)[2];
-        int size;
-
-        int byteOf (int index, int which) const
-        {
-            if (pairs == nullptr || ! juce::isPositiveAndBelow (index, size) || (which != 1 && which != 2))
-                return 0;
-
-            return pairs[index][which - 1];
-        }
-
-        int indexOf (int value1, int value2) const
-        {
-            for (int i = 0; i < size; ++i)
-                if (pairs[i][0] == value1 && pairs[i][1] == value2)
-                    return i;
-
-            return -1;
-        }
-    };
-
-    PairList pairListOf (int kind)
-    {
-        switch (kind)
-        {
-            case button:       return { HuiBnVaPairs0,   (int) juce::numElementsInArray (HuiBnVaPairs0) };
-            case knob:         return { HuiKnVaPairs0,   (int) juce::numElementsInArray (HuiKnVaPairs0) };
-            case jogWheel:     return { HuiJogVaPairs0,  (int) juce::numElementsInArray (HuiJogVaPairs0) };
-            case fader:
-            case masterFader:  return { HuiFdknVaPairs0, (int) juce::numElementsInArray (HuiFdknVaPairs0) };
-            default:           return { nullptr, 0 };
-        }
     }
 
     // The HUI slot of a control in "usrdef-hui": buttons and the jog wheel
@@ -111,26 +75,7 @@ int Defa::factoryValue (int mode, int cid)
     }
 
     if (mode == 4)
-    {
-        const auto list = pairListOf (kind);
-
-        if (list.pairs == nullptr)
-            return 0;
-
-        const int value1 = factoryV1V2 (mode, cid, 1);
-        const int value2 = factoryV1V2 (mode, cid, 2);
-
-        if (kind == knob)
-        {
-            for (int i = 0; i < list.size; ++i)
-                if (list.pairs[i][1] == value2)
-                    return i;
-
-            return -1;
-        }
-
-        return list.indexOf (value1, value2);
-    }
+        return HuiPairList::of (kind).find (factoryV1V2 (mode, cid, 1), factoryV1V2 (mode, cid, 2));
 
     return recordOf (mode, cid)[2];
 }
@@ -141,7 +86,7 @@ int Defa::factoryV1V2 (int mode, int cid, int which)
     const int slot = rowForCid (cid) - 1;
 
     if (mode == 4)
-        return pairListOf (kind).byteOf (entryOf (HuiBtnMappIndex, huiSlotOf (kind, cid)), which);
+        return HuiPairList::of (kind).byteOf (entryOf (HuiBtnMappIndex, huiSlotOf (kind, cid)), which);
 
     if (mode == 2)
     {

@@ -3,6 +3,7 @@
 #include "core/ControlIds.h"
 #include "core/CtMap.h"
 #include "core/Defa.h"
+#include "core/HuiPairList.h"
 #include "core/HuiTables.h"
 #include "core/MessageTypes.h"
 #include "core/MirrorTables.h"
@@ -15,39 +16,6 @@ namespace
     bool isBetween (int v, int lo, int hi)  { return v >= lo && v <= hi; }
 
     int kindOf (int cid)        { return Defa::kindForCid (cid); }
-
-    // The (value1, value2) list behind the functions of a kind in "usrdef-hui".
-    struct PairList
-    {
-        const unsigned char (*pairs)[2];
-        int size;
-        int fallback;           // position taken when no pair matches
-    };
-
-    PairList pairListOf (int kind)
-    {
-        switch (kind)
-        {
-            case CtKind::knob:          return { HuiKnVaPairs0, (int) std::size (HuiKnVaPairs0), 0 };
-            case CtKind::jogWheel:      return { HuiJogVaPairs0, (int) std::size (HuiJogVaPairs0), 1 };
-            case CtKind::fader:
-            case CtKind::masterFader:   return { HuiFdknVaPairs0, (int) std::size (HuiFdknVaPairs0), 17 };
-            default:                    return { HuiBnVaPairs0, (int) std::size (HuiBnVaPairs0), 0 };
-        }
-    }
-
-    // Position of a pair in its kind's list, first match first. A knob's
-    // function is told by its second value alone.
-    int posOfPair (int kind, int first, int second)
-    {
-        const auto list = pairListOf (kind);
-
-        for (int i = 0; i < list.size; ++i)
-            if ((kind == CtKind::knob || list.pairs[i][0] == first) && list.pairs[i][1] == second)
-                return i;
-
-        return list.fallback;
-    }
 
     int indexIn (const int* table, int size, int v)
     {
@@ -424,7 +392,7 @@ void ContentComponent::funcBoxChanged (MappableButton& sel)
 
     if (m == CtMode::usrdefHui)
     {
-        const auto list = pairListOf (k);
+        const auto list = HuiPairList::of (k);
 
         if (! juce::isPositiveAndBelow (v, list.size))
             return;

@@ -3,6 +3,7 @@
 #include "core/ControlIds.h"
 #include "core/CtType.h"
 #include "core/Defa.h"
+#include "core/HuiPairList.h"
 #include "core/HuiTables.h"
 #include "core/MidiNameTables.h"
 #include "core/MirrorTables.h"
@@ -81,29 +82,6 @@ namespace
             return CtType::slugForType (CtType::null);
 
         return Defa::getMstyStr (nibble);
-    }
-
-    // Position of a usrdef-hui pair in its kind's pair list; each kind has its
-    // own rule for what counts as a match and what an unmatched pair shows.
-    int huiPairPosition (CtKind kind, int a, int b)
-    {
-        auto firstMatch = [a, b] (const unsigned char (*pairs)[2], int count, bool compareFirst, int fallback)
-        {
-            for (int p = 0; p < count; ++p)
-                if ((! compareFirst || pairs[p][0] == a) && pairs[p][1] == b)
-                    return p;
-
-            return fallback;
-        };
-
-        switch (kind)
-        {
-            case CtKind::knob:         return firstMatch (HuiKnVaPairs0, 8, false, 0);
-            case CtKind::jogWheel:     return firstMatch (HuiJogVaPairs0, 2, true, 1);
-            case CtKind::fader:
-            case CtKind::masterFader:  return firstMatch (HuiFdknVaPairs0, 18, true, 17);
-            default:                   return firstMatch (HuiBnVaPairs0, 101, true, 0);
-        }
     }
 
     juce::String mackieControlText (int mode, CtKind kind, int cid)
@@ -243,7 +221,7 @@ juce::String MappableButton::getLabelText()
 
     if (mode == CtMode::usrdefHui)
     {
-        const int p = huiPairPosition (kind, (int) value1.getValue(), (int) value2.getValue());
+        const int p = posOfPair (kind, (int) value1.getValue(), (int) value2.getValue());
         return Defa::getName3 (mode, kind, Defa::indexForvalue (mode, kind, p), 11);
     }
 
