@@ -8,6 +8,11 @@
 // one buffer and the pacing counter, which throttles the stream so that the
 // controller's input keeps up: a pause after every pair of notes and after
 // every second note sent singly.
+//
+// Where the bytes come from: Mackie Control records from the mode's mirror
+// table (written through RecordBytes), HUI records from the control's tree
+// ("value1", "value2"), except the zoom, cursor and jog rows, which read the
+// "pro-tools" table and the "usrdef-hui" pair tables.
 class RecordSenders
 {
 public:

@@ -4,8 +4,7 @@
 #include "core/CtType.h"
 #include "core/Defa.h"
 #include "core/FileReplacer.h"
-#include "core/MirrorTables.h"
-#include "core/RecordRow.h"
+#include "core/RecordBytes.h"
 #include "core/ScopedMirrorTables.h"
 #include "core/SharedFlags.h"
 #include "core/StrictXml.h"
@@ -136,9 +135,10 @@ namespace
     // that the editor and the transfer see what the file holds.
     void refreshUsrdefMcpTables (const CtMap& map)
     {
+        const int mode = CtMode::usrdefMcp;
+
         for (int id = 1; id <= ControlIds::count; ++id)
         {
-            const int s = rowForCid (id);
             const auto ctl = map.getControlById (id);
 
             const int nibble = Defa::getMstyForSel (CtType (ctl.getProperty (Tags::type).toString()).getValue());
@@ -146,24 +146,17 @@ namespace
             const int value = ctl.getProperty (Tags::value, 0);
             const int velo  = ctl.getProperty (Tags::velo, 127);
 
-            // The channel is masked to its nibble: a hand-edited channel outside
-            // 1..16 must not turn a note record into another message type. The
-            // subtraction is unsigned, so that the lowest int cannot overflow;
-            // the nibble is the same.
-            nd[s][0] = (unsigned char) nibble;
-            nd[s][1] = (unsigned char) ((unsigned) (nibble << 4) | (((unsigned) chan - 1u) & 0x0Fu));
-            nd[s][2] = (unsigned char) value;
-            nd[s][3] = (unsigned char) velo;
+            // A hand-edited channel outside 1..16 is kept to its nibble there,
+            // so that it cannot turn a note record into another message type.
+            RecordBytes::setRecord (mode, id, nibble, chan, value, velo);
 
+            // The jog halves (ids 73 and 74) share the rotation row of the
+            // unzoomed wheel whatever their message type.
             const bool rotary = (nibble == 11 && ControlIds::isKnob (id))
                              || (ControlIds::isJogHalf (id) && isZoomNorLR == 0);
 
             if (rotary)
-            {
-                const int data = nd[s][2];
-                const int c = ((data >= 16 && data <= 23) || data == 60) ? 0 : 1;
-                knobVelos[juce::jmin (id - ControlIds::firstKnob, 8)][c] = (unsigned char) velo;
-            }
+                RecordBytes::setRotationByte (id, RecordBytes::dataByte (mode, id), velo);
         }
     }
 }

@@ -6,7 +6,7 @@
 #include "core/HuiPairList.h"
 #include "core/HuiTables.h"
 #include "core/MessageTypes.h"
-#include "core/MirrorTables.h"
+#include "core/RecordBytes.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
 
@@ -243,8 +243,7 @@ void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
         for (int i = 0; i < 2; ++i)
             box.addItem (juce::String (i + 1) + ") " + velos[i], i + 1);
 
-        const bool shown = m == CtMode::usrdefMcp && t == 11
-                        && (ControlIds::isKnob (cid) || (ControlIds::isJogHalf (cid) && isZoomNorLR == 0));
+        const bool shown = m == CtMode::usrdefMcp && RecordBytes::hasRotationPattern (t, cid);
 
         box.setEnabled (shown);
         box.setVisible (shown);
@@ -415,16 +414,12 @@ void ContentComponent::funcBoxChanged (MappableButton& sel)
     if (pair)
         otherJogHalf().setValue (v);
 
+    // A control with a rotation pattern takes the one its rotation bytes
+    // keep for the new controller number.
     int w = 127;
-    const bool isKnob = ControlIds::isKnob (cid);
 
-    if (m == CtMode::usrdefMcp && Defa::getMsgType (m, cid) == 11
-        && (isKnob || (ControlIds::isJogHalf (cid) && isZoomNorLR == 0)))
-    {
-        const int row = isKnob ? cid - ControlIds::firstKnob : 8;
-        const int col = (isBetween (v, 16, 23) || v == 60) ? 0 : 1;
-        w = knobVelos[row][col];
-    }
+    if (m == CtMode::usrdefMcp && RecordBytes::hasRotationPattern (Defa::getMsgType (m, cid), cid))
+        w = RecordBytes::rotationByte (cid, v);
 
     sel.setVelo (w);
 

@@ -1,16 +1,12 @@
 #include "editor/MappableButton.h"
 
-#include "core/ControlIds.h"
 #include "core/CtType.h"
 #include "core/Defa.h"
 #include "core/HuiPairList.h"
-#include "core/HuiTables.h"
 #include "core/MidiNameTables.h"
-#include "core/MirrorTables.h"
-#include "core/RecordRow.h"
+#include "core/RecordBytes.h"
 #include "core/Tags.h"
 #include "core/TrvPlus.h"
-#include "editor/AidForCid.h"
 
 namespace
 {
@@ -22,58 +18,6 @@ namespace
             return trv->getCurrentMap().getCtMode().getValue();
 
         return CtMode::mackie;
-    }
-
-    // The record-table row a setter keeps in step, or null when there is none:
-    // the HUI modes send no record table, and an unbound button (id 0) has no
-    // row of its own (rowForCid (0) is the row of a real control).
-    unsigned char* recordRowFor (int mode, int cid)
-    {
-        if (! ControlIds::isControl (cid))
-            return nullptr;
-
-        unsigned char (*table)[4] = nullptr;
-
-        switch (mode)
-        {
-            case CtMode::mackie:     table = cb; break;
-            case CtMode::logic:      table = lg; break;
-            case CtMode::usrdefMcp:  table = nd; break;
-            default:                 return nullptr;
-        }
-
-        return table[rowForCid (cid)];
-    }
-
-    // The usrdef-hui pair that mirrors a control's (value1, value2), inside the
-    // bounds of its table, or null for a control that has none.
-    unsigned char* huiPairFor (CtKind kind, int cid)
-    {
-        if (! ControlIds::isControl (cid))
-            return nullptr;
-
-        switch (kind)
-        {
-            case CtKind::button:
-            {
-                const int slot = aidForCid (CtMode (CtMode::usrdefHui), kind, cid);
-                return juce::isPositiveAndBelow (slot, (int) juce::numElementsInArray (HuiBnPairs)) ? HuiBnPairs[slot] : nullptr;
-            }
-
-            case CtKind::jogWheel:
-                return ControlIds::isJogHalf (cid) ? HuiJogPairs[cid - ControlIds::leftJogHalf] : nullptr;
-
-            case CtKind::knob:
-                return ControlIds::isKnob (cid) ? HuiKnPairs[cid - ControlIds::firstKnob] : nullptr;
-
-            case CtKind::fader:
-            case CtKind::masterFader:
-                return (ControlIds::isFader (cid) || ControlIds::isMasterFader (cid))
-                           ? HuiFdknPairs[cid - ControlIds::firstFader] : nullptr;
-
-            default:
-                return nullptr;
-        }
     }
 
     juce::String typeSlugOfNibble (int nibble)
@@ -139,8 +83,7 @@ void MappableButton::setMapping (const juce::ValueTree& control)
 
 void MappableButton::setValue (int v)
 {
-    if (auto* row = recordRowFor (currentMode(), cid))
-        row[2] = (unsigned char) (v & 0xFF);
+    RecordBytes::setDataByte (currentMode(), cid, v);
 
     value = v;
     updateText();
@@ -148,11 +91,7 @@ void MappableButton::setValue (int v)
 
 void MappableButton::setMsgType (int t)
 {
-    if (auto* row = recordRowFor (currentMode(), cid))
-    {
-        row[0] = (unsigned char) (t & 0xFF);
-        row[1] = (unsigned char) (((row[1] & 0x0F) | (t << 4)) & 0xFF);
-    }
+    RecordBytes::setStatusNibble (currentMode(), cid, t);
 
     type = typeSlugOfNibble (t);
     updateText();
@@ -160,9 +99,7 @@ void MappableButton::setMsgType (int t)
 
 void MappableButton::setChan (int c)
 {
-    // Masked, so that a channel outside 1..16 cannot spill into the status nibble.
-    if (auto* row = recordRowFor (currentMode(), cid))
-        row[1] = (unsigned char) ((row[1] & 0xF0) | ((c - 1) & 0x0F));
+    RecordBytes::setChannel (currentMode(), cid, c);
 
     chan = c;
     updateText();
@@ -170,29 +107,17 @@ void MappableButton::setChan (int c)
 
 void MappableButton::setVelo (int w)
 {
-    // Only the knobs and the jog halves have a rotation pattern; row 8 is the
-    // jog wheel's, which no other control may overwrite.
-    if (ControlIds::isKnob (cid) || ControlIds::isJogHalf (cid))
-    {
-        const int p = (int) value.getValue();
-        const int col = ((p >= 16 && p <= 23) || p == 60) ? 0 : 1;
-        knobVelos[juce::jmin (cid - ControlIds::firstKnob, 8)][col] = (unsigned char) (w & 0xFF);
-    }
-
-    const int mode = currentMode();
-
-    if (mode == CtMode::usrdefMcp)
-        if (auto* row = recordRowFor (mode, cid))
-            row[3] = (unsigned char) (w & 0xFF);
+    // The rotation bytes (knobs and jog halves only) follow in every mode,
+    // the record's velocity only in "usrdef-mcp".
+    RecordBytes::setRotationByte (cid, (int) value.getValue(), w);
+    RecordBytes::setVelocity (currentMode(), cid, w);
 
     velo = w;
 }
 
 void MappableButton::setV1orV2 (CtMode mode, CtKind kindOfControl, int v, int which)
 {
-    if (mode == CtMode::usrdefHui && (which == 1 || which == 2))
-        if (auto* pair = huiPairFor (kindOfControl, cid))
-            pair[which - 1] = (unsigned char) (v & 0xFF);
+    RecordBytes::setHuiPairByte (mode, kindOfControl, cid, which, v);
 
     if (which == 1)
         value1 = v;
