@@ -76,6 +76,12 @@ private:
     // shows is no longer selected, and the attribute boxes empty.
     void dropHiddenSelection();
 
+    // The refill of one attribute box for a control (updWith picks one).
+    void refillTypeBox (const MappableButton& control);
+    void refillChanBox (const MappableButton& control);
+    void refillFuncBox (const MappableButton& control);
+    void refillRotBox (const MappableButton& control);
+
     // The edits of one attribute box, carried into the selected control.
     void typeBoxChanged (MappableButton& sel);
     void chanBoxChanged (MappableButton& sel);

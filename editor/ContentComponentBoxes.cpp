@@ -44,6 +44,35 @@ namespace
             || isBetween (cid, firstFader, cursorDown);
     }
 
+    // What every refill of an attribute box reads of the control it shows.
+    struct ShownControl
+    {
+        explicit ShownControl (const MappableButton& control)
+            : mode (TrvPlus::getInstance()->getCurrentCtMode()),
+              cid (control.cid),
+              kind (kindOf (cid)),
+              msgType (Defa::getMsgType (mode, cid)),
+              value1 (control.value1.getValue()),
+              value2 (control.value2.getValue())
+        {
+        }
+
+        const int mode, cid, kind, msgType, value1, value2;
+    };
+
+    // A refill starts from an empty box: no items and no values behind them.
+    void emptyBox (MapComboBox& box)
+    {
+        box.clear (juce::dontSendNotification);
+        box.getValues().clearQuick();
+    }
+
+    // Without notification, so that no refill re-enters comboBoxChanged.
+    void selectItem (MapComboBox& box, int index)
+    {
+        box.setSelectedItemIndex (index, juce::dontSendNotification);
+    }
+
     juce::String hexItem (const char* format, int i, int v)
     {
         return juce::String::formatted (format, i, v);
@@ -120,139 +149,149 @@ MappableButton& ContentComponent::otherJogHalf() const
 //==============================================================================
 void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
 {
-    const int m = TrvPlus::getInstance()->getCurrentCtMode();
-    const int cid = control.cid;
-    const int k = kindOf (cid);
-    const int t = Defa::getMsgType (m, cid);
-    const bool hui = CtMode::isHui (m);
-    const bool userMode = isUserMode (m);
-    const int v1 = control.value1.getValue();
-    const int v2 = control.value2.getValue();
-
-    box.clear (juce::dontSendNotification);
-    box.getValues().clearQuick();
-
-    auto select = [&box] (int index) { box.setSelectedItemIndex (index, juce::dontSendNotification); };
-
     if (&box == &typeBox)
-    {
-        if (! hui)
-        {
-            const int numTypes = ControlIds::isFaderTouch (cid) ? 4 : 3;
-
-            for (int i = 0; i < numTypes; ++i)
-                box.addItem (juce::String (i + 1) + ") " + msgTypes[i], i + 1);
-
-            // "null" is read back as the first type; a fader touch that sends
-            // nothing shows its own item instead.
-            select (t == 0 && numTypes == 4 ? 3 : Defa::selForMsgType (t));
-        }
-        else if (k == CtKind::button)
-        {
-            for (int i = 0; i < 30; ++i)
-                box.addItem (hexItem ("%2d) 0x%02X", i, i), i + 1);
-
-            if (m == CtMode::usrdefHui)
-                select (v1 < 0 ? 29 : juce::jmin (v1, 29));
-        }
-        else if (k == CtKind::knob || k == CtKind::jogWheel)
-        {
-            box.addItem (hexItem ("%2d) 0x%02X", 0, k == CtKind::knob ? HuiKnV1[0] : 0x0D), 1);
-
-            if (m == CtMode::usrdefHui)
-                select (0);
-        }
-        else
-        {
-            for (int i = 0; i < (int) std::size (HuiFdknV1); ++i)
-                box.addItem (hexItem ("%2d) 0x%02X", i, HuiFdknV1[i]), i + 1);
-
-            if (m == CtMode::usrdefHui)
-                select (v1 / 64);
-        }
-
-        box.setEnabled (userMode);
-    }
+        refillTypeBox (control);
     else if (&box == &chanBox)
-    {
-        if (! hui)
-        {
-            for (int c = 1; c <= 16; ++c)
-                box.addItem (juce::String (c), c);
-
-            select (Defa::getChan (m, cid) - 1);
-        }
-        else if (k == CtKind::button)
-        {
-            for (int i = 0; i < (int) std::size (HuiBnV2); ++i)
-                box.addItem (hexItem ("%d) 0x%02X", i, HuiBnV2[i]), i + 1);
-
-            if (m == CtMode::usrdefHui)
-                select (indexIn (HuiBnV2, (int) std::size (HuiBnV2), v2));
-        }
-        else if (k == CtKind::jogWheel)
-        {
-            for (int i = 0; i < (int) std::size (HuiJogV2); ++i)
-                box.addItem (hexItem ("%2d) 0x%02X", i, HuiJogV2[i]), i + 1);
-
-            if (m == CtMode::usrdefHui)
-                select (juce::jmax (0, indexIn (HuiJogV2, (int) std::size (HuiJogV2), v2)));
-        }
-        else
-        {
-            const int last = k == CtKind::knob ? 7 : 8;
-
-            for (int i = 0; i <= last; ++i)
-                box.addItem (hexItem ("%2d) 0x%02X", i, i), i + 1);
-
-            if (m == CtMode::usrdefHui)
-                select (isBetween (v2, 0, last) ? v2 : 0);
-        }
-
-        box.setEnabled (userMode);
-    }
+        refillChanBox (control);
     else if (&box == &funcBox)
-    {
-        for (int i = 0; i < Defa::nSelsInFunc2 (m, k); ++i)
-        {
-            const auto name = Defa::getName3 (m, k, i, t);
-            juce::String text;
-
-            if (m == CtMode::proTools)
-                text = name;
-            else if (m == CtMode::usrdefHui)
-                text = juce::String (i) + ") " + name;
-            else
-                text = juce::String::formatted ("%-2d", i) + ") " + name;
-
-            box.addItem (nonEmpty (text), i + 1);
-            box.getValues().add (Defa::getValue2 (m, k, i));
-        }
-
-        if (m == CtMode::usrdefHui)
-            select (posOfPair (k, v1, v2));
-        else if (! hui && showsItsDataByte (cid))
-            select (Defa::getMsVal (cid));
-        else
-            select (Defa::selForval2 (m, k, control.value.getValue()));
-
-        box.setEnabled (userMode);
-    }
+        refillFuncBox (control);
     else if (&box == &rotBox)
-    {
-        for (int i = 0; i < 2; ++i)
-            box.addItem (juce::String (i + 1) + ") " + velos[i], i + 1);
-
-        const bool shown = m == CtMode::usrdefMcp && RecordBytes::hasRotationPattern (t, cid);
-
-        box.setEnabled (shown);
-        box.setVisible (shown);
-        rotLabel.setVisible (shown);
-
-        select (Defa::getVelo (m, cid) != 64 ? 1 : 0);
-    }
+        refillRotBox (control);
 
     control.updateText();
+}
+
+void ContentComponent::refillTypeBox (const MappableButton& control)
+{
+    const ShownControl c (control);
+    emptyBox (typeBox);
+
+    if (! CtMode::isHui (c.mode))
+    {
+        const int numTypes = ControlIds::isFaderTouch (c.cid) ? 4 : 3;
+
+        for (int i = 0; i < numTypes; ++i)
+            typeBox.addItem (juce::String (i + 1) + ") " + msgTypes[i], i + 1);
+
+        // "null" is read back as the first type; a fader touch that sends
+        // nothing shows its own item instead.
+        selectItem (typeBox, c.msgType == 0 && numTypes == 4 ? 3 : Defa::selForMsgType (c.msgType));
+    }
+    else if (c.kind == CtKind::button)
+    {
+        for (int i = 0; i < 30; ++i)
+            typeBox.addItem (hexItem ("%2d) 0x%02X", i, i), i + 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (typeBox, c.value1 < 0 ? 29 : juce::jmin (c.value1, 29));
+    }
+    else if (c.kind == CtKind::knob || c.kind == CtKind::jogWheel)
+    {
+        typeBox.addItem (hexItem ("%2d) 0x%02X", 0, c.kind == CtKind::knob ? HuiKnV1[0] : 0x0D), 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (typeBox, 0);
+    }
+    else
+    {
+        for (int i = 0; i < (int) std::size (HuiFdknV1); ++i)
+            typeBox.addItem (hexItem ("%2d) 0x%02X", i, HuiFdknV1[i]), i + 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (typeBox, c.value1 / 64);
+    }
+
+    typeBox.setEnabled (isUserMode (c.mode));
+}
+
+void ContentComponent::refillChanBox (const MappableButton& control)
+{
+    const ShownControl c (control);
+    emptyBox (chanBox);
+
+    if (! CtMode::isHui (c.mode))
+    {
+        for (int channel = 1; channel <= 16; ++channel)
+            chanBox.addItem (juce::String (channel), channel);
+
+        selectItem (chanBox, Defa::getChan (c.mode, c.cid) - 1);
+    }
+    else if (c.kind == CtKind::button)
+    {
+        for (int i = 0; i < (int) std::size (HuiBnV2); ++i)
+            chanBox.addItem (hexItem ("%d) 0x%02X", i, HuiBnV2[i]), i + 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (chanBox, indexIn (HuiBnV2, (int) std::size (HuiBnV2), c.value2));
+    }
+    else if (c.kind == CtKind::jogWheel)
+    {
+        for (int i = 0; i < (int) std::size (HuiJogV2); ++i)
+            chanBox.addItem (hexItem ("%2d) 0x%02X", i, HuiJogV2[i]), i + 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (chanBox, juce::jmax (0, indexIn (HuiJogV2, (int) std::size (HuiJogV2), c.value2)));
+    }
+    else
+    {
+        const int last = c.kind == CtKind::knob ? 7 : 8;
+
+        for (int i = 0; i <= last; ++i)
+            chanBox.addItem (hexItem ("%2d) 0x%02X", i, i), i + 1);
+
+        if (c.mode == CtMode::usrdefHui)
+            selectItem (chanBox, isBetween (c.value2, 0, last) ? c.value2 : 0);
+    }
+
+    chanBox.setEnabled (isUserMode (c.mode));
+}
+
+void ContentComponent::refillFuncBox (const MappableButton& control)
+{
+    const ShownControl c (control);
+    emptyBox (funcBox);
+
+    for (int i = 0; i < Defa::nSelsInFunc2 (c.mode, c.kind); ++i)
+    {
+        const auto name = Defa::getName3 (c.mode, c.kind, i, c.msgType);
+        juce::String text;
+
+        if (c.mode == CtMode::proTools)
+            text = name;
+        else if (c.mode == CtMode::usrdefHui)
+            text = juce::String (i) + ") " + name;
+        else
+            text = juce::String::formatted ("%-2d", i) + ") " + name;
+
+        funcBox.addItem (nonEmpty (text), i + 1);
+        funcBox.getValues().add (Defa::getValue2 (c.mode, c.kind, i));
+    }
+
+    if (c.mode == CtMode::usrdefHui)
+        selectItem (funcBox, posOfPair (c.kind, c.value1, c.value2));
+    else if (! CtMode::isHui (c.mode) && showsItsDataByte (c.cid))
+        selectItem (funcBox, Defa::getMsVal (c.cid));
+    else
+        selectItem (funcBox, Defa::selForval2 (c.mode, c.kind, control.value.getValue()));
+
+    funcBox.setEnabled (isUserMode (c.mode));
+}
+
+void ContentComponent::refillRotBox (const MappableButton& control)
+{
+    const ShownControl c (control);
+    emptyBox (rotBox);
+
+    for (int i = 0; i < 2; ++i)
+        rotBox.addItem (juce::String (i + 1) + ") " + velos[i], i + 1);
+
+    const bool shown = c.mode == CtMode::usrdefMcp && RecordBytes::hasRotationPattern (c.msgType, c.cid);
+
+    rotBox.setEnabled (shown);
+    rotBox.setVisible (shown);
+    rotLabel.setVisible (shown);
+
+    selectItem (rotBox, Defa::getVelo (c.mode, c.cid) != 64 ? 1 : 0);
 }
 
 //==============================================================================
