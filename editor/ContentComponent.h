@@ -91,8 +91,11 @@ private:
     // The picture of the surface of the layout shown, decoded on first use.
     const juce::Image& surfacePicture();
 
-    // The jog half that is not the active one.
+    // The jog halves: the active one (isJogLorR) and the other; and their
+    // binding to the controls they stand for in the zoom state.
+    MappableButton& activeJogHalf() const;
     MappableButton& otherJogHalf() const;
+    void bindJogHalvesToZoomState();
 
     // Both panels' children, interleaved child by child: the order in which
     // the selection is searched and cleared.

@@ -91,7 +91,6 @@ void ContentComponent::stabilize_controls()
 {
     auto* trv = TrvPlus::getInstance();
     const int m = trv->getCurrentCtMode();
-    const auto map = trv->getCurrentMap();
 
     ptclBox.setEnabled (isUserMode (m));
 
@@ -108,16 +107,7 @@ void ContentComponent::stabilize_controls()
     if (auto* selected = findSelectedControl())
     {
         if (m == CtMode::usrdefHui)
-        {
-            const int z = isZoomNorLR;
-
-            for (auto [half, id] : { std::pair (controls.leftJogHalf.get(), zomjog2cid[z][0]),
-                                     std::pair (controls.rightJogHalf.get(), zomjog2cid[z][1]) })
-            {
-                half->kind = CtKind (kindOf (id));
-                half->setMapping (map.getControlById (id));
-            }
-        }
+            bindJogHalvesToZoomState();
 
         updAttrBoxesWith (*selected);
     }
@@ -139,11 +129,6 @@ MappableButton* ContentComponent::findSelectedControl() const
                 return button;
 
     return nullptr;
-}
-
-MappableButton& ContentComponent::otherJogHalf() const
-{
-    return isJogLorR == 1 ? *controls.leftJogHalf : *controls.rightJogHalf;
 }
 
 //==============================================================================

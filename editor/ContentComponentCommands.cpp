@@ -1,15 +1,8 @@
 #include "editor/ContentComponent.h"
 
-#include "editor/AidForCid.h"
 #include "editor/DeviceSelectComponent.h"
 
-#include "core/ControlIds.h"
 #include "core/CtMap.h"
-#include "core/Defa.h"
-#include "core/HuiTables.h"
-#include "core/MirrorTables.h"
-#include "core/ProToolsTables.h"
-#include "core/RecordRow.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
 #include "upgrader/FirmwareUpgrade.h"
@@ -18,35 +11,6 @@
 
 namespace
 {
-    // The ids a jog-half button stands for in some zoom state.
-    bool isJogHalfId (int cid)
-    {
-        return ControlIds::isJogHalf (cid) || ControlIds::isCursorTarget (cid);
-    }
-
-    bool isLeftJogHalfId (int cid)
-    {
-        return cid == ControlIds::leftJogHalf || cid == ControlIds::cursorLeft || cid == ControlIds::cursorUp;
-    }
-
-    // The value a jog half stands for in mode m at zoom state z.
-    int jogHalfValue (int m, int z, int cid, bool left)
-    {
-        switch (m)
-        {
-            case CtMode::proTools:
-                return z == 0 ? protoolsJogIndexesWhenZmN[0]
-                              : protoolsJogIndexesWhenZmLR[2 * z - (left ? 2 : 1)];
-
-            case CtMode::usrdefHui:
-                return z == 0 ? HuiJogMappIndex[left ? 0 : 1]
-                              : HuiBtnMappIndex[aidForCid (CtMode (m), CtKind (CtKind::button), cid)];
-
-            default:
-                return arrForMoid[m][rowForCid (cid)][2];
-        }
-    }
-
     void showWarning (const juce::String& title, const juce::String& message)
     {
         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, title, message);
@@ -150,40 +114,6 @@ void ContentComponent::loadMapping (const juce::File& file)
 }
 
 //==============================================================================
-void ContentComponent::selectControl (MappableButton& clicked)
-{
-    const int c = clicked.cid;
-    MappableButton* target = &clicked;
-
-    clearToggleStates();
-
-    if (ControlIds::isZoomButton (c))
-    {
-        // A second click on the active zoom button returns to the jog state.
-        const int state = c - ControlIds::zoomButton1 + 1;
-        isZoomNorLR = (state == isZoomNorLR) ? 0 : state;
-        ToggOnZoomNorLR();
-        ToggOnJogLorR();
-        target = isJogLorR == 1 ? controls.rightJogHalf.get() : controls.leftJogHalf.get();
-    }
-    else if (isJogHalfId (c))
-    {
-        isJogLorR = isLeftJogHalfId (c) ? 0 : 1;
-        ToggOnJogLorR();
-        ToggOnZoomNorLR();
-        target = isJogLorR == 1 ? controls.rightJogHalf.get() : controls.leftJogHalf.get();
-    }
-    else
-    {
-        clicked.setToggleState (true, juce::dontSendNotification);
-
-        if (clicked.isShowing())
-            clicked.grabKeyboardFocus();
-    }
-
-    updAttrBoxesWith (*target);
-}
-
 void ContentComponent::dropHiddenSelection()
 {
     auto* selected = findSelectedControl();
@@ -203,56 +133,4 @@ void ContentComponent::dropHiddenSelection()
 
     rotBox.setVisible (false);
     rotLabel.setVisible (false);
-}
-
-void ContentComponent::clearToggleStates()
-{
-    for (auto* child : panelChildren())
-        if (auto* button = dynamic_cast<MappableButton*> (child))
-            button->setToggleState (false, juce::dontSendNotification);
-}
-
-void ContentComponent::ToggOnZoomNorLR()
-{
-    if (isZoomNorLR == 1)
-        controls.zoomButton1->setToggleState (true, juce::dontSendNotification);
-    else if (isZoomNorLR == 2)
-        controls.zoomButton2->setToggleState (true, juce::dontSendNotification);
-}
-
-void ContentComponent::ToggOnJogLorR()
-{
-    auto* trv = TrvPlus::getInstance();
-    const int m = trv->getCurrentCtMode();
-    const int z = juce::jlimit (0, 2, isZoomNorLR);
-    const int cL = zomjog2cid[z][0];
-    const int cR = zomjog2cid[z][1];
-
-    auto& left = *controls.leftJogHalf;
-    auto& right = *controls.rightJogHalf;
-
-    // In the factory modes the halves keep the binding to controls 73 and 74
-    // that the panel gave them.
-    if (m == CtMode::usrdefMcp || m == CtMode::usrdefHui)
-    {
-        const auto map = trv->getCurrentMap();
-
-        left.kind = CtKind (Defa::kindForCid (cL));
-        left.setMapping (map.getControlById (cL));
-        right.kind = CtKind (Defa::kindForCid (cR));
-        right.setMapping (map.getControlById (cR));
-    }
-
-    left.setValue (jogHalfValue (m, z, cL, true));
-    right.setValue (jogHalfValue (m, z, cR, false));
-
-    auto& active = isJogLorR == 1 ? right : left;
-    auto& other = isJogLorR == 1 ? left : right;
-
-    active.setToggleState (true, juce::dontSendNotification);
-
-    if (active.isShowing())
-        active.grabKeyboardFocus();
-
-    other.updateText();
 }

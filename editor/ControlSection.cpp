@@ -1,16 +1,12 @@
 #include "editor/ControlSection.h"
 
+#include "editor/JogHalfValue.h"
 #include "editor/PanelLabel.h"
 #include "core/ControlIds.h"
 #include "core/CtKind.h"
 #include "core/Defa.h"
-#include "core/HuiTables.h"
-#include "core/MirrorTables.h"
-#include "core/ProToolsTables.h"
-#include "core/RecordRow.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
-#include "editor/AidForCid.h"
 
 namespace
 {
@@ -86,32 +82,6 @@ namespace
     {
         button.setColour (juce::TextButton::textColourOffId, juce::Colours::transparentBlack);
         button.setColour (juce::TextButton::textColourOnId, juce::Colours::transparentBlack);
-    }
-
-    // What a jog half stands for in a cursor state (controls 86 to 89), in
-    // the terms in which the mode's records hold a value.
-    int cursorValue (CtMode mode, int cid)
-    {
-        if (mode == CtMode::proTools)
-            return protoolsJogIndexesWhenZmLR[cid - ControlIds::cursorLeft];
-
-        if (mode == CtMode::usrdefHui)
-            return HuiBtnMappIndex[aidForCid (mode, CtKind (CtKind::button), cid)];
-
-        return arrForMoid[mode.getValue()][rowForCid (cid)][2];
-    }
-
-    // What a jog half stands for while the wheel turns as a jog wheel.
-    int jogValue (CtMode mode, int half)
-    {
-        if (mode == CtMode::proTools)
-            return protoolsJogIndexesWhenZmN[0];
-
-        if (mode == CtMode::usrdefHui)
-            return HuiJogMappIndex[half];
-
-        const int cid = ControlIds::leftJogHalf + half;
-        return arrForMoid[mode.getValue()][aidForCid (mode, CtKind (CtKind::jogWheel), cid) + 1][2];
     }
 }
 
@@ -330,7 +300,7 @@ void ControlSection::primeCursorControls (const CtMap& map, CtMode mode)
         paintButton (*button, jogColour);
 
         if (ControlIds::isCursorTarget (cid))
-            button->setValue (cursorValue (mode, cid));
+            button->setValue (jogHalfValue (mode, cid));
     }
 }
 
@@ -353,6 +323,6 @@ void ControlSection::bindJogHalves (const CtMap& map, CtMode mode)
     const bool zoomed = (z == 1 || z == 2);
 
     for (int half = 0; half < 2; ++half)
-        halves[half]->setValue (zoomed ? cursorValue (mode, zomjog2cid[z][half])
-                                       : jogValue (mode, half));
+        halves[half]->setValue (jogHalfValue (mode, zoomed ? zomjog2cid[z][half]
+                                                           : ControlIds::leftJogHalf + half));
 }
