@@ -327,18 +327,47 @@ TEST_F (EditorPage, LayoutKeysClicksAndThePictureSwitchLayouts)
     page->mouseExit (mouseAt (*page, 0, 0));
     EXPECT_FALSE (m2x_in_paint);
 
-    // Both layouts paint whole; the pictures are kept for a look by eye.
-    for (const bool x : { false, true })
+    // Both layouts paint whole: the page colour below the surface, the
+    // layout's own picture (at x 778 the Trevan X surface has ended, the
+    // Trevan M's goes on) and product name, and a command button in the
+    // framework's button colour. The snapshots are kept for a look by eye.
+    const auto pixelOf = [] (const void* png, size_t size, int x, int y)
     {
-        page->willDispXS (x);
-        const auto image = page->createComponentSnapshot (page->getLocalBounds());
-        EXPECT_EQ (image.getBounds(), juce::Rectangle<int> (0, 0, x ? 786 : 1000, 576));
+        return juce::ImageFileFormat::loadFrom (png, size).getPixelAt (x, y);
+    };
 
-        auto file = juce::File (QUELT_TEST_BINARY_DIR).getChildFile (x ? "editor-page-x.png" : "editor-page-m.png");
+    struct Layout { bool x; juce::Colour surface; juce::Point<int> namePoint; juce::Colour name; const char* file; };
+    const Layout layouts[] =
+    {
+        { false, pixelOf (BinaryData::bg_png, BinaryData::bg_pngSize, 778, 60), { 369, 40 },
+          pixelOf (BinaryData::trv_png, BinaryData::trv_pngSize, 168, 16), "editor-page-m.png" },
+        { true, pixelOf (BinaryData::bgex_png, BinaryData::bgex_pngSize, 778, 60), { 363, 40 },
+          pixelOf (BinaryData::trx_png, BinaryData::trx_pngSize, 162, 16), "editor-page-x.png" },
+    };
+
+    for (const auto& layout : layouts)
+    {
+        page->willDispXS (layout.x);
+        const auto image = page->createComponentSnapshot (page->getLocalBounds());
+        const auto at = [&image] (juce::Point<int> p) { return image.getPixelAt (p.x, p.y); };
+        SCOPED_TRACE (layout.file);
+
+        EXPECT_EQ (at ({ 10, 570 }).toString(), "ffeeeeee");
+        EXPECT_EQ (at ({ 778, 60 }).toString(), layout.surface.toString());
+        EXPECT_EQ (at (layout.namePoint).toString(), layout.name.toString());
+        EXPECT_EQ (at ({ 436, 557 }).toString(), "ff283338");  // "Send Data": 263238 at 0.9 saturation, unfocused
+
+        auto file = juce::File (QUELT_TEST_BINARY_DIR).getChildFile (layout.file);
         file.deleteFile();
         juce::FileOutputStream out (file);
         EXPECT_TRUE (out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out));
     }
+
+    // The points tell the layouts apart: the pictures differ there, and each
+    // name point is clear in the other layout's name image.
+    EXPECT_NE (layouts[0].surface, layouts[1].surface);
+    EXPECT_LT (pixelOf (BinaryData::trx_png, BinaryData::trx_pngSize, 168, 16).getAlpha()
+                   + pixelOf (BinaryData::trv_png, BinaryData::trv_pngSize, 162, 16).getAlpha(), 0x20);
 }
 
 TEST_F (EditorPage, DecodesTheSurfacePictureOfALayoutOnlyWhenItIsFirstDrawn)
