@@ -1,283 +1,158 @@
-#include "core/Messages.h"
 #include "platform/MidiPorts.h"
 #include "tests/support/EmulatedController.h"
 #include "tests/support/ScopedMidiSystem.h"
-#include "upgrader/DeviceHelpers.h"
-#include "upgrader/FirmwareFrames.h"
+#include "upgrader/MidiInputHandler.h"
 #include "upgrader/Product.h"
-#include "upgrader/UpgradeRequest.h"
 
 #include <gtest/gtest.h>
 
-// The upgrader's own request builders, frame builders and senders against the
-// emulated unit, which was written from the wire format alone: whatever the
-// program puts on the wire, the unit must decode without a violation and
-// answer as a real one would. The unit checks every frame's header, command,
-// argument, counter and checksum itself.
+// The real upload handler against the emulated unit, which was written from
+// the wire format alone and checks every frame's header, command, argument,
+// counter and checksum itself. Uploads of a few frames, the erase argument of
+// another product and the upgrade-mode requests of every form are cross-checked
+// through the handler and the wizard's steps (FirmwareUploadTest,
+// WizardStepsTest); here what those do not reach: an upload long enough for
+// the frame counter to wrap after FF, and a frame spoiled on its way.
 namespace
 {
+    using Handler = zorv::FirmwareUpgradeComponent::MidiInputHandler;
     using Command = EmulatedController::Command;
 
-    // The unit's answers as the upload's input handler would see them. They
-    // come through the in-memory device's replies, whose tests prove that
-    // they arrive on the MIDI thread.
-    class ReplyLog : public juce::MidiInputCallback
+    // The in-memory MIDI system behind a cable that flips the lowest bit of
+    // the last byte of one message on its way out, counted from 0 (a nibble
+    // note then carries another nibble). Installed as the program's MIDI
+    // system for its lifetime.
+    class NoisyCable : public MidiBackend
     {
     public:
-        void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& m) override
+        NoisyCable (VirtualMidiSystem& m, int messageToSpoil)
+            : midi (m), spoilAt (messageToSpoil), previous (MidiPorts::install (this)) {}
+
+        ~NoisyCable() override      { MidiPorts::install (previous); }
+
+        juce::StringArray getOutputNames() override     { return midi.getOutputNames(); }
+        juce::StringArray getInputNames() override      { return midi.getInputNames(); }
+
+        std::unique_ptr<MidiInputPort> openInput (int index, juce::MidiInputCallback& callback) override
         {
-            std::lock_guard<std::mutex> l (lock);
-            replies.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize()).toUpperCase());
+            return midi.openInput (index, callback);
         }
 
-        juce::StringArray getReplies() const
+        std::unique_ptr<MidiOutputPort> openOutput (int index) override
         {
-            std::lock_guard<std::mutex> l (lock);
-            return replies;
+            auto port = midi.openOutput (index);
+            return port != nullptr ? std::make_unique<Output> (*this, std::move (port)) : nullptr;
         }
 
     private:
-        mutable std::mutex lock;
-        juce::StringArray replies;
-    };
-
-    // A unit in upgrade mode seen from the program: the port the upgrader's
-    // name rules pick, opened through the port layer the way the upload
-    // handler opens it (input by name ignoring case, output by exact name).
-    struct UpgradePorts
-    {
-        UpgradePorts()
+        struct Output : MidiOutputPort
         {
-            name = zorv::DeviceHelpers::convFwugMan ("Zorv firmware upgrade manager");
-            out = MidiPorts::openOutput (MidiPorts::getOutputNames().indexOf (name));
-            in = MidiPorts::openInput (MidiPorts::getInputNames().indexOf (name, true), log);
+            Output (NoisyCable& c, std::unique_ptr<MidiOutputPort> p) : cable (c), port (std::move (p)) {}
 
-            if (in != nullptr)
-                in->start();
-        }
+            juce::String getName() const override                   { return port->getName(); }
+            void sendMessageNow (const juce::MidiMessage& m) override   { port->sendMessageNow (cable.pass (m)); }
 
-        bool isOpen() const     { return out != nullptr && in != nullptr; }
-
-        // No marker before a data frame; each nibble note is the only event
-        // of a buffer that is sent and then cleared.
-        void sendData (const zorv::DataFrame& frame)
-        {
-            for (auto b : frame)
+            void sendBlockOfMessagesNow (const juce::MidiBuffer& buffer) override
             {
-                buffer.addEvent (Messages::nibbleNote (b), 0);
-                sendMidiBuffer (*out, buffer);
-                buffer.clear();
+                juce::MidiBuffer passed;
+
+                for (const auto event : buffer)
+                    passed.addEvent (cable.pass (event.getMessage()), event.samplePosition);
+
+                port->sendBlockOfMessagesNow (passed);
             }
+
+            NoisyCable& cable;
+            std::unique_ptr<MidiOutputPort> port;
+        };
+
+        juce::MidiMessage pass (const juce::MidiMessage& m)
+        {
+            if (sent++ != spoilAt)
+                return m;
+
+            juce::MemoryBlock bytes (m.getRawData(), (size_t) m.getRawDataSize());
+            bytes[bytes.getSize() - 1] ^= 1;
+            return juce::MidiMessage (bytes.getData(), (int) bytes.getSize());
         }
 
-        juce::String name;
-        ReplyLog log;
-        juce::MidiBuffer buffer;
-        std::unique_ptr<MidiOutputPort> out;
-        std::unique_ptr<MidiInputPort> in;
+        VirtualMidiSystem& midi;
+        const int spoilAt;
+        int sent = 0;
+        MidiBackend* const previous;
     };
 
-    // Connect, erase, every data frame, reset: the upload's order, waiting
-    // for the unit after each frame as the upload waits for its answer.
-    void upload (VirtualMidiSystem& midi, UpgradePorts& ports, int pid, const juce::MemoryBlock& image,
-                 const std::function<void (zorv::DataFrame&)>& tamper = {})
+    class EmulatorCrossCheck : public ::testing::Test
     {
-        zorv::sendControlFrame (*ports.out, zorv::midiJoin);
-        midi.waitUntilIdle();
-
-        zorv::setEraseArgument (pid);
-        zorv::sendControlFrame (*ports.out, zorv::midiErase);
-        midi.waitUntilIdle();
-
-        zorv::DataFrame frame;
-        juce::uint8 counter = 0;
-        auto* data = static_cast<const juce::uint8*> (image.getData());
-
-        for (size_t offset = 0; offset < image.getSize(); offset += zorv::dataBytesPerFrame)
+    protected:
+        // A Trevan M in upgrade mode; answers come at once.
+        static EmulatedController::Config unitInUpgradeMode()
         {
-            zorv::buildDataFrame (frame, counter++, data, image.getSize(), offset);
+            auto c = EmulatedController::trevanM();
+            c.startsInUpgradeMode = true;
+            c.rebootsAfterReset = false;
+            c.replyDelayMs = 0;
+            return c;
+        }
 
-            if (tamper)
-                tamper (frame);
+        // Uploads `image` through the unit's upgrade-mode port as the wizard's
+        // step 5 does. Every phase the unit answers is waited for seconds,
+        // however loaded the machine; a frame it never answers, a few slices.
+        juce::Result upload (const juce::MemoryBlock& image, bool framesAnswered = true)
+        {
+            imageFile.getFile().replaceWithData (image.getData(), image.getSize());
+            handler.openProgram (imageFile.getFile());
+            handler.start ("Zorv firmware upgrade");
 
-            ports.sendData (frame);
+            Handler::Waits waits;
+            waits.sliceMs = 1;
+            waits.connectSlices = waits.eraseSlices = waits.resetSlices = 3000;
+            waits.frameSlices = framesAnswered ? 3000 : 20;
+            handler.setWaits (waits);
+
+            const auto result = handler.sendProgram();
+            handler.stop();
             midi.waitUntilIdle();
+            return result;
         }
 
-        zorv::sendControlFrame (*ports.out, zorv::midiReset);
-        midi.waitUntilIdle();
-    }
-
-    // Every value 00..FF appears, nibble extremes included, in no simple order.
-    juce::MemoryBlock testImage (size_t size)
-    {
-        juce::MemoryBlock image (size);
-
-        for (size_t i = 0; i < size; ++i)
-            image[i] = (char) ((i * 37 + 11) & 0xFF);
-
-        return image;
-    }
-
-    EmulatedController::Config unitConfig (int pid, const juce::String& portName, int requestFamily,
-                                           bool startsInUpgradeMode = false, int eraseArgument = 0x70)
-    {
-        auto c = EmulatedController::trevanM();
-        c.productId = pid;
-        c.portName = portName;
-        c.requestFamily = requestFamily;
-        c.eraseArgument = eraseArgument;
-        c.startsInUpgradeMode = startsInUpgradeMode;
-        c.upgradeDelayMs = 5;
-        c.rebootDelayMs = 5;
-        return c;
-    }
-
-    juce::String violationsOf (const EmulatedController& unit)
-    {
-        return unit.violations().joinIntoString ("\n");
-    }
-
-    // Restores the erase frame the other suites expect.
-    struct ScopedEraseFrame
-    {
-        ~ScopedEraseFrame()
+        // Every value 00..FF appears, nibble extremes included, in no simple order.
+        static juce::MemoryBlock testImage (size_t size)
         {
-            zorv::setEraseArgument (zorv::Product::TrevanM);
-            zorv::sealControlFrame (zorv::midiErase);
+            juce::MemoryBlock image (size);
+
+            for (size_t i = 0; i < size; ++i)
+                image[i] = (char) ((i * 37 + 11) & 0xFF);
+
+            return image;
         }
+
+        static juce::File scratchFolder()
+        {
+            juce::File folder (juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP", QUELT_TEST_BINARY_DIR "/tmp"));
+            folder.createDirectory();
+            return folder;
+        }
+
+        juce::TemporaryFile imageFile { scratchFolder().getChildFile ("cross-check.bin") };
+        VirtualMidiSystem midi;
+        Handler handler { nullptr, zorv::Product::TrevanM };
     };
 }
 
 //==============================================================================
-TEST (EmulatorCrossCheck, RequestOfTheProductsFamilyBringsTheUnitIntoUpgradeMode)
+// The upload's own pacing sets its speed: 258 frames take about a minute.
+TEST_F (EmulatorCrossCheck, TheFrameCounterWrapsAfterFFAndEveryFrameIsDecodedAndAcknowledged)
 {
-    struct Case { const char* portName; int pid, family, length; };
-
-    for (const auto& c : { Case { "Trevan M", 117, 117, 9 }, Case { "Fennics", 26, 85, 8 }, Case { "Dovra", 81, 85, 8 } })
-    {
-        SCOPED_TRACE (c.portName);
-        VirtualMidiSystem midi;
-        ScopedMidiSystem scope (midi);
-        EmulatedController unit (midi, unitConfig (c.pid, c.portName, c.family));
-
-        {
-            // As the wizard does: the product from the port's name, then marker and request.
-            const auto pid = zorv::Product::pidFromDeviceName (c.portName);
-            ASSERT_EQ ((int) pid, c.pid);
-
-            auto out = MidiPorts::openOutput (MidiPorts::getOutputNames().indexOf (c.portName));
-            ASSERT_NE (out, nullptr);
-            out->sendMessageNow (Messages::frameMarker());
-            out->sendMessageNow (c.length == 9 ? zorv::makeFirmwareUpgradeRequest (pid)
-                                               : zorv::makeFirmwareUpgradeRequestX (pid, 8));
-        }
-
-        midi.waitUntilIdle();
-
-        EXPECT_TRUE (unit.violations().isEmpty()) << violationsOf (unit);
-        ASSERT_EQ (unit.upgradeRequests().size(), 1u);
-        EXPECT_EQ (unit.upgradeRequests()[0].family, c.family);
-        EXPECT_EQ (unit.upgradeRequests()[0].length, c.length);
-        EXPECT_EQ (unit.mode(), EmulatedController::Mode::upgrade);
-
-        // The product ports have gone; the upgrader's rules see the new ones as
-        // one upgrade-mode device and map the shown name back to the real port.
-        EXPECT_EQ (MidiPorts::getOutputNames(), juce::StringArray ("Zorv firmware upgrade"));
-        EXPECT_EQ (MidiPorts::getInputNames(), juce::StringArray ("Zorv firmware upgrade"));
-        EXPECT_EQ (zorv::DeviceHelpers::getDeviceNames (true), juce::StringArray ("Zorv firmware upgrade manager"));
-        EXPECT_EQ (zorv::DeviceHelpers::convFwugMan ("Zorv firmware upgrade manager"), "Zorv firmware upgrade");
-    }
-}
-
-//==============================================================================
-TEST (EmulatorCrossCheck, UploadIsDecodedInOrderAndAcknowledged)
-{
-    ScopedEraseFrame restore;
-    VirtualMidiSystem midi;
     ScopedMidiSystem scope (midi);
-    EmulatedController unit (midi, unitConfig (117, "Trevan M", 117, true));
-
-    // Two whole frames and a short third one of 76 bytes.
-    const auto image = testImage (1100);
-
-    {
-        UpgradePorts ports;
-        ASSERT_TRUE (ports.isOpen()) << ports.name;
-        upload (midi, ports, zorv::Product::TrevanM, image);
-
-        // Connect, erase, one per data frame, reset.
-        EXPECT_EQ (ports.log.getReplies(),
-                   juce::StringArray ({ "9F 7F 00", "9F 00 00", "9F 01 00", "9F 01 00", "9F 01 00", "9F 02 00" }));
-    }
-
-    EXPECT_TRUE (unit.violations().isEmpty()) << violationsOf (unit);
-    EXPECT_EQ (unit.commands(),
-               (std::vector<Command> { Command::connect, Command::erase, Command::write, Command::write,
-                                       Command::write, Command::reset }));
-
-    const auto frames = unit.frames();
-    ASSERT_EQ (frames.size(), 6u);
-
-    for (size_t i = 0; i < frames.size(); ++i)
-    {
-        const bool data = frames[i].command == Command::write;
-        EXPECT_EQ (frames[i].size, data ? 530 : 17) << i;
-        EXPECT_EQ (frames[i].afterMarker, ! data) << i;
-        EXPECT_EQ (frames[i].argument, data ? (int) i - 2 : i == 1 ? 0x70 : 0x00) << i;
-        EXPECT_TRUE (frames[i].isSound()) << i;
-    }
-
-    // The short last frame came padded with 00.
-    EXPECT_EQ (unit.imageMismatch (image), "");
-    EXPECT_EQ (unit.receivedImage().size(), 1536u);
-
-    // After the reset the unit reboots into product mode.
-    midi.waitUntilIdle();
-    EXPECT_EQ (unit.mode(), EmulatedController::Mode::product);
-    EXPECT_EQ (MidiPorts::getOutputNames(), juce::StringArray ("Trevan M"));
-}
-
-// The erase argument of every product is held to its table by the frame
-// tests; here the unit decodes the other argument than the upload's.
-TEST (EmulatorCrossCheck, WexelProXErasesWithItsOwnArgument)
-{
-    ScopedEraseFrame restore;
-    VirtualMidiSystem midi;
-    ScopedMidiSystem scope (midi);
-    EmulatedController unit (midi, unitConfig (94, "WexelPro X", 94, true, 0x71));
-    UpgradePorts ports;
-    ASSERT_TRUE (ports.isOpen());
-
-    zorv::sendControlFrame (*ports.out, zorv::midiJoin);
-    zorv::setEraseArgument (94);
-    zorv::sendControlFrame (*ports.out, zorv::midiErase);
-    midi.waitUntilIdle();
-
-    EXPECT_TRUE (unit.violations().isEmpty()) << violationsOf (unit);
-    EXPECT_EQ (ports.log.getReplies(), juce::StringArray ({ "9F 7F 00", "9F 00 00" }));
-    ASSERT_EQ (unit.frames().size(), 2u);
-    EXPECT_EQ (unit.frames()[1].argument, 0x71);
-}
-
-TEST (EmulatorCrossCheck, FrameCounterWrapsAfterFF)
-{
-    ScopedEraseFrame restore;
-    VirtualMidiSystem midi;
-    ScopedMidiSystem scope (midi);
-
-    auto c = unitConfig (117, "Trevan M", 117, true);
-    c.replyDelayMs = 0;
-    c.rebootsAfterReset = false;
-    EmulatedController unit (midi, c);
-    UpgradePorts ports;
-    ASSERT_TRUE (ports.isOpen());
+    EmulatedController unit (midi, unitInUpgradeMode());
 
     // 258 frames: counters 00..FF, then 00 and 01; the last holds one byte.
     const auto image = testImage (257 * 512 + 1);
-    upload (midi, ports, 117, image);
+    const auto result = upload (image);
 
-    EXPECT_TRUE (unit.violations().isEmpty()) << violationsOf (unit);
+    EXPECT_TRUE (result.wasOk()) << result.getErrorMessage();
+    EXPECT_TRUE (unit.violations().isEmpty()) << unit.violations().joinIntoString ("\n");
     EXPECT_EQ (unit.imageMismatch (image), "");
 
     const auto frames = unit.frames();
@@ -286,26 +161,19 @@ TEST (EmulatorCrossCheck, FrameCounterWrapsAfterFF)
     for (int k = 0; k < 258; ++k)
         EXPECT_EQ (frames[(size_t) k + 2].argument, k & 0xFF) << k;
 
-    EXPECT_EQ (ports.log.getReplies().size(), 2 + 258 + 1);
+    EXPECT_EQ (frames.back().command, Command::reset);
 }
 
-TEST (EmulatorCrossCheck, CorruptedDataFrameIsReportedAndNotAcknowledged)
+TEST_F (EmulatorCrossCheck, AFrameSpoiledOnTheWayIsReportedAndNotAcknowledged)
 {
-    ScopedEraseFrame restore;
-    VirtualMidiSystem midi;
-    ScopedMidiSystem scope (midi);
-    auto c = unitConfig (117, "Trevan M", 117, true);
-    c.rebootsAfterReset = false;
-    EmulatedController unit (midi, c);
-    UpgradePorts ports;
-    ASSERT_TRUE (ports.isOpen());
+    // Connect and erase are a marker and 17 nibble notes each; then byte 200
+    // of the first data frame's image bytes, after the frame's 17-byte header.
+    NoisyCable cable (midi, 2 * 18 + 17 + 200);
+    EmulatedController unit (midi, unitInUpgradeMode());
 
-    // One data byte flipped after the program has sealed the frame.
-    upload (midi, ports, 117, testImage (512), [] (zorv::DataFrame& frame) { frame[17 + 200] ^= 0x01; });
+    EXPECT_EQ (upload (testImage (512), false).getErrorMessage(), "Could not write new firmware");
 
-    ASSERT_EQ (unit.violations().size(), 1) << violationsOf (unit);
-    EXPECT_TRUE (unit.violations()[0].contains ("write frame 2: checksum")) << violationsOf (unit);
-
-    // The connect, the erase and the reset are answered; the broken frame is not.
-    EXPECT_EQ (ports.log.getReplies(), juce::StringArray ({ "9F 7F 00", "9F 00 00", "9F 02 00" }));
+    ASSERT_EQ (unit.violations().size(), 1) << unit.violations().joinIntoString ("\n");
+    EXPECT_TRUE (unit.violations()[0].contains ("write frame 2: checksum")) << unit.violations()[0];
+    EXPECT_EQ (unit.commands(), (std::vector<Command> { Command::connect, Command::erase, Command::write }));
 }
