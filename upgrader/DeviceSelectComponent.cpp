@@ -2,6 +2,7 @@
 
 #include "upgrader/DeviceHelpers.h"
 #include "upgrader/FirmwareUpgradeComponent.h"
+#include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
 namespace zorv
@@ -53,7 +54,7 @@ DeviceSelectComponent::DeviceSelectComponent (int productId, const juce::String&
             break;
 
         for (int i = 0; i < pumpsBetweenTries; ++i)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (pumpMs);
+            pump (pumpMs);
     }
 
     if (found != -1)

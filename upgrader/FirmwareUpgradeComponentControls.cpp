@@ -7,6 +7,7 @@
 #include "upgrader/FirmwareFrames.h"
 #include "upgrader/FirmwareUpgrade.h"
 #include "upgrader/MidiInputHandler.h"
+#include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
 #include <cstdlib>
@@ -40,11 +41,6 @@ namespace
 
     constexpr int resetPaceMs = 1;
     constexpr int resetSettleMs = 50;
-
-    void pump (int ms)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
-    }
 
     // Sends the reset frame to every output port in upgrade mode, so that no
     // unit is left stuck there. A port that cannot be opened is skipped.

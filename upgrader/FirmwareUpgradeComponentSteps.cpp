@@ -83,11 +83,6 @@ namespace
     constexpr int connectButton = 0;
     constexpr int enterButton = 1;
 
-    void pump (int ms)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
-    }
-
     void showInfo (const juce::String& title, const juce::String& text)
     {
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, title, text);

@@ -2,9 +2,9 @@
 
 #include "core/Messages.h"
 #include "platform/MidiPorts.h"
-#include "platform/PrecisePause.h"
 #include "platform/RegularFile.h"
 #include "upgrader/FirmwareFrames.h"
+#include "upgrader/SleepMs.h"
 
 #include <cstring>
 
@@ -31,19 +31,6 @@ namespace
 
     constexpr int pacingPauseMs = 1;
 
-    // Runs the message loop for `ms` so the window stays alive, or for 0
-    // dispatches what is pending; off the message thread (where there is no
-    // loop to run) it just sleeps.
-    void runMessageLoop (int ms)
-    {
-        auto* mm = juce::MessageManager::getInstanceWithoutCreating();
-
-        if (ms == 0 && mm != nullptr && mm->isThisTheMessageThread())
-            mm->runDispatchLoopUntil (0);
-        else
-            precisePause (juce::jmax (1, ms), WhilePausing::runMessageLoop);
-    }
-
     // The pause between two messages of a frame. It runs the message loop, so
     // whatever the user does meanwhile is handled in the middle of a frame,
     // which the unit expects to go on within moments. The wizard protects the
@@ -52,7 +39,7 @@ namespace
     // long as the box stays open, and a quit would end every wait at once.
     void pacingPause()
     {
-        runMessageLoop (pacingPauseMs);
+        pump (pacingPauseMs);
     }
 }
 
@@ -200,12 +187,12 @@ void FirmwareUpgradeComponent::MidiInputHandler::paced()
 
 void FirmwareUpgradeComponent::MidiInputHandler::wait()
 {
-    runMessageLoop (waits.sliceMs);
+    pump (waits.sliceMs);
 }
 
 void FirmwareUpgradeComponent::MidiInputHandler::flush()
 {
-    runMessageLoop (0);
+    pump (0);
 }
 
 bool FirmwareUpgradeComponent::MidiInputHandler::waitForFlag (const std::atomic<bool>& flag, int slices)

@@ -9,6 +9,23 @@ namespace zorv
 namespace
 {
     constexpr int maxSliceMs = 100;
+
+    juce::MessageManager* messageManagerOnThisThread()
+    {
+        auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+        return mm != nullptr && mm->isThisTheMessageThread() ? mm : nullptr;
+    }
+}
+
+void pump (int ms)
+{
+    auto* mm = messageManagerOnThisThread();
+
+    // The precise pause dispatches nothing when given no time.
+    if (ms == 0 && mm != nullptr)
+        mm->runDispatchLoopUntil (0);
+    else
+        precisePause (juce::jmax (1, ms), WhilePausing::runMessageLoop);
 }
 
 std::vector<int> sleepSlices (int ms)
@@ -26,21 +43,14 @@ std::vector<int> sleepSlices (int ms)
 
 void sleep_ms (int ms)
 {
-    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
-
     // Off the message thread there is no loop to keep alive.
-    if (mm == nullptr || ! mm->isThisTheMessageThread())
+    if (messageManagerOnThisThread() == nullptr)
     {
         precisePause (ms, WhilePausing::sleep);
         return;
     }
 
     for (auto slice : sleepSlices (ms))
-    {
-        if (slice > 0)
-            precisePause (slice, WhilePausing::runMessageLoop);
-        else
-            mm->runDispatchLoopUntil (0);
-    }
+        pump (slice);
 }
 }

@@ -4,12 +4,19 @@
 
 namespace zorv
 {
+    // Runs the message loop for `ms` on the message thread, so the window
+    // stays alive and messages (clicks, keys) are dispatched meanwhile; a pump
+    // of 0 dispatches what is pending and returns. It never ends early (see
+    // precisePause). Off the message thread, where there is no loop to run,
+    // it sleeps instead, for at least 1 ms. Every wait of the wizard, of its
+    // pickers and of the upload is made of these.
+    void pump (int ms);
+
     // The message-loop slices that make up a wait of `ms`: whole slices of
     // 100 ms, the remainder last; a wait of 0 (or less) is one slice of 0.
     std::vector<int> sleepSlices (int ms);
 
-    // Waits `ms` while the message loop keeps running, so the window stays
-    // alive and messages (clicks, keys) are dispatched meanwhile. Off the
-    // message thread it simply sleeps.
+    // Waits `ms` as one pump per slice of sleepSlices. Off the message thread
+    // it simply sleeps `ms` (nothing for 0).
     void sleep_ms (int ms);
 }
