@@ -4,6 +4,7 @@
 #include "upgrader/FirmwareUpgradeComponent.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 namespace zorv
 {
@@ -35,7 +36,7 @@ namespace
 }
 
 DeviceSelectComponent::DeviceSelectComponent (int productId, const juce::String& target)
-    : juce::Component ("DeviceSelectComponent"),
+    : juce::Component (pickerComponentName),
       targetName (target),
       pid (productId)
 {

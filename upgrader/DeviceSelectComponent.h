@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upgrader/WizardTexts.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace zorv
@@ -57,8 +59,8 @@ namespace zorv
         int findByProduct (int tryNumber) const;
 
         juce::ComboBox list;
-        juce::TextButton cancelButton { "Cancel" };
-        juce::TextButton okButton { "OK" };
+        juce::TextButton cancelButton { cancelCaption };
+        juce::TextButton okButton { okCaption };
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DeviceSelectComponent)
     };

@@ -3,6 +3,7 @@
 #include "upgrader/DeviceSelectComponent.h"
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 namespace zorv
 {
@@ -21,7 +22,7 @@ namespace
 }
 
 FirmwareSelectComponent::FirmwareSelectComponent (const juce::ValueTree& catalogue)
-    : juce::Component ("DeviceSelectComponent"),
+    : juce::Component (pickerComponentName),
       firmwares (catalogue.createCopy())
 {
     addAndMakeVisible (okButton);

@@ -2,12 +2,12 @@
 
 #include "upgrader/FirmwareUpgradeComponent.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 namespace zorv
 {
 namespace
 {
-    const char* const wizardTitle = "Firmware Upgrade";
     const char* const hubWarningTitle = "Firmware Upgrader about to start";
     const char* const hubWarningText =
         "\n* IMPORTANT WARNING! *\n\n"

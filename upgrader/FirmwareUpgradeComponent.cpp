@@ -3,6 +3,7 @@
 #include "upgrader/MidiInputHandler.h"
 #include "upgrader/Product.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 #include <algorithm>
 
@@ -10,9 +11,7 @@ namespace zorv
 {
 namespace
 {
-    const char* const wizardTitle = "Firmware Upgrade";
-    const char* const serialTitleFormat = "Firmware Upgrade[%d/%d]";
-    const char* const testModeMark = ".";
+    const char* const serialCountFormat = "[%d/%d]";
 
     const char* const stepCaptions[FirmwareUpgradeComponent::numSteps] =
         { "Connect", "Enter", "Activate", "Select Version", "Upgrade" };
@@ -122,7 +121,7 @@ FirmwareUpgradeComponent::FirmwareUpgradeComponent (int pid, bool catalogueMode)
     bResetTitle = true;
 
     if (catalogueMode)
-        catalogue = juce::ValueTree ("firmwares");
+        catalogue = juce::ValueTree (catalogueType);
 
     showLabel (*this, progressLabel, progressCaption, juce::Justification::centred);
     progressBar.setPercentageDisplay (true);
@@ -264,7 +263,7 @@ void FirmwareUpgradeComponent::resetProgress()
 juce::String FirmwareUpgradeComponent::baseTitle()
 {
     if (bSerial)
-        return juce::String::formatted (serialTitleFormat, _num_UpgradeSuccess, serialTarget);
+        return juce::String (wizardTitle) + juce::String::formatted (serialCountFormat, _num_UpgradeSuccess, serialTarget);
 
     if (bTest_fwug)
         return juce::String (wizardTitle) + testModeMark;

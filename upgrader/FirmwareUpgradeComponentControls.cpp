@@ -9,6 +9,7 @@
 #include "upgrader/MidiInputHandler.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,6 @@ namespace zorv
 {
 namespace
 {
-    const char* const wizardTitle = "Firmware Upgrade";
-    const char* const testModeMark = ".";
     const char* const localFileModeMark = " [M]";
 
     const char* const buildTag = "a4";

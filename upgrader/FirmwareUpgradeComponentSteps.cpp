@@ -12,12 +12,12 @@
 #include "upgrader/SleepMs.h"
 #include "upgrader/UpgradeRequest.h"
 #include "upgrader/WizardFlags.h"
+#include "upgrader/WizardTexts.h"
 
 namespace zorv
 {
 namespace
 {
-    const char* const wizardTitle = "Firmware Upgrade";
     const char* const genericZorvPattern = "ZORV*Midi*";
 
     const char* const deviceDialogTitle = "Choose Your Zorv Device";
@@ -425,7 +425,7 @@ bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
     // open a file of their own, which the caller offers next. The fetch keeps
     // the loop running while it waits for the server, so the steps are locked
     // meanwhile, as for the download.
-    catalogue = juce::ValueTree ("firmwares");
+    catalogue = juce::ValueTree (catalogueType);
     protectUI (true);
     Product::fetchAvailableFirmwares (selectedPid, catalogue);
     protectUI (false);
