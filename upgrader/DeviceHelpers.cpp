@@ -24,7 +24,7 @@ bool validDeviceName (const juce::String& name, bool productPort, bool allowFwug
     if (! productPort)
         return isFwugPortName (name);
 
-    if (name.containsIgnoreCase (systemSynthText))
+    if (isSystemSynthName (name))
         return false;
 
     return allowFwug || ! containsFwugText (name);
@@ -35,8 +35,17 @@ bool isFwugPortName (const juce::String& name)
     if (containsFwugText (name))
         return true;
 
-    return zorv::bTest_fwug && ! bAuto
-        && name.toLowerCase().trim().matchesWildcard (genericZorvPattern, true);
+    return zorv::bTest_fwug && ! bAuto && isGenericZorvPortName (name.toLowerCase().trim());
+}
+
+bool isGenericZorvPortName (const juce::String& name)
+{
+    return name.matchesWildcard (genericZorvPattern, true);
+}
+
+bool isSystemSynthName (const juce::String& name)
+{
+    return name.containsIgnoreCase (systemSynthText);
 }
 
 juce::StringArray getDeviceNames0 (bool outputs)
@@ -46,7 +55,7 @@ juce::StringArray getDeviceNames0 (bool outputs)
 
     for (const auto& name : all)
     {
-        if (name.trim().isEmpty() || name.containsIgnoreCase (systemSynthText))
+        if (name.trim().isEmpty() || isSystemSynthName (name))
             continue;
 
         names.addIfNotAlreadyThere (name, false);

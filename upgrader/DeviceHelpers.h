@@ -17,8 +17,15 @@ namespace zorv::DeviceHelpers
     bool validDeviceName (const juce::String& name, bool productPort, bool allowFwug);
 
     // Contains "Zorv firmware upgrade" (any case); in test mode outside auto
-    // mode a generic "ZORV*Midi*" port counts as well.
+    // mode a generic port (isGenericZorvPortName, once trimmed) counts as well.
     bool isFwugPortName (const juce::String& name);
+
+    // A generic port of one of the maker's devices: fits "ZORV*Midi*", any case.
+    bool isGenericZorvPortName (const juce::String& name);
+
+    // Names the operating system's software synth: contains "Microsoft", any
+    // case. No such port is ever offered, nor is a catalogue entry named so.
+    bool isSystemSynthName (const juce::String& name);
 
     // Output (true) or input (false) port names in the system's order, without
     // exact duplicates, blank names or "Microsoft" ports.

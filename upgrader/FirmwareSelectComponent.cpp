@@ -1,5 +1,6 @@
 #include "upgrader/FirmwareSelectComponent.h"
 
+#include "upgrader/DeviceHelpers.h"
 #include "upgrader/DeviceSelectComponent.h"
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/WizardFlags.h"
@@ -11,9 +12,6 @@ namespace
 {
     const juce::Identifier entryName ("name");
     const juce::Identifier entryVersion ("version");
-
-    // An entry of the operating system's synth has no business on a device.
-    const char* const systemSynthText = "Microsoft";
 
     juce::String itemTextOf (const juce::ValueTree& entry)
     {
@@ -80,7 +78,8 @@ void FirmwareSelectComponent::buttonClicked (juce::Button* button)
 
     if (button == &okButton)
     {
-        if (! list.getText().containsIgnoreCase (systemSynthText))
+        // An entry of the operating system's synth has no business on a device.
+        if (! DeviceHelpers::isSystemSynthName (list.getText()))
             dialog->exitModalState (1);
     }
     else if (button == &cancelButton)

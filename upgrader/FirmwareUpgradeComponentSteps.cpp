@@ -18,8 +18,6 @@ namespace zorv
 {
 namespace
 {
-    const char* const genericZorvPattern = "ZORV*Midi*";
-
     const char* const deviceDialogTitle = "Choose Your Zorv Device";
     const char* const firmwareDialogTitle = "Firmware Version";
     const char* const fileChooserTitle = "Choose The Firmware File";
@@ -98,21 +96,12 @@ namespace
         return FirmwareUpgradeComponent::numberForDevice (DeviceHelpers::fwugPortText, true);
     }
 
-    bool isGenericZorvPort (const juce::String& name)
-    {
-        return name.matchesWildcard (genericZorvPattern, true);
-    }
-
     // Product ports among the input ports, as step 1's wait sees them.
     int countProductInputPorts()
     {
-        auto names = MidiPorts::getInputNames();
-        names.removeDuplicates (false);
-        names.removeEmptyStrings (true);
-
         int count = 0;
 
-        for (const auto& name : names)
+        for (const auto& name : DeviceHelpers::getDeviceNames0 (false))
             if (DeviceHelpers::validDeviceName (name, true, bTest_fwug))
                 ++count;
 
@@ -258,7 +247,7 @@ void FirmwareUpgradeComponent::doStep1()
             else
                 showInfo (wizardTitle, connectOnlyOne);
         }
-        else if (bTest_fwug && isGenericZorvPort (productPort))
+        else if (bTest_fwug && DeviceHelpers::isGenericZorvPortName (productPort))
         {
             goonStep1 (ctorPid);
         }
@@ -329,7 +318,7 @@ void FirmwareUpgradeComponent::doStep2()
         return;
     }
 
-    updateProgress (bTest_fwug && isGenericZorvPort (productPort) ? 1 : 0);
+    updateProgress (bTest_fwug && DeviceHelpers::isGenericZorvPortName (productPort) ? 1 : 0);
 }
 
 //==============================================================================
@@ -357,10 +346,8 @@ void FirmwareUpgradeComponent::doStep3()
 
     upgradePort = DeviceHelpers::convFwugMan (chosen);
 
-    const bool acceptable = upgradePort.containsIgnoreCase (DeviceHelpers::fwugPortText)
-                         || (bTest_fwug && ! bAuto && isGenericZorvPort (upgradePort.toLowerCase().trim()));
-
-    if (! acceptable)
+    // In test mode outside auto mode a generic port of the maker's is taken too.
+    if (! DeviceHelpers::isFwugPortName (upgradePort))
     {
         showWarning (step3Title, selectUpgradePort);
         updateProgress (1);
