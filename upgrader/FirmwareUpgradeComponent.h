@@ -146,6 +146,8 @@ namespace zorv
         bool runDeviceDialog (juce::String& chosenName, const juce::String& targetName);
         bool loadFromCatalogue (bool& imageLoaded);
         void loadFromLocalFile (bool& imageLoaded);
+        void loadFirmwareImage();
+        void disableConnectAndEnter();
         void openUpdateDeviceNameHelp();
         void quitIfDeferredAndIdle();
 

@@ -325,8 +325,7 @@ void FirmwareUpgradeComponent::doStep2()
 void FirmwareUpgradeComponent::doStep3()
 {
     updateProgress (1);
-    stepButtons[connectButton].setEnabled (false);
-    stepButtons[enterButton].setEnabled (false);
+    disableConnectAndEnter();
     protectUI (true);
     pump (beforeDeviceDialogMs);
     makeUploadHandlerIfNone();
@@ -390,8 +389,7 @@ void FirmwareUpgradeComponent::doStep4()
         return;
 
     updateProgress (2);
-    stepButtons[connectButton].setEnabled (false);
-    stepButtons[enterButton].setEnabled (false);
+    disableConnectAndEnter();
     makeUploadHandlerIfNone();
     recursionCheck = ! recursionCheck;
 
@@ -417,8 +415,7 @@ bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
     Product::fetchAvailableFirmwares (selectedPid, catalogue);
     protectUI (false);
     updateProgress (2);
-    stepButtons[connectButton].setEnabled (false);
-    stepButtons[enterButton].setEnabled (false);
+    disableConnectAndEnter();
 
     if (catalogue.getNumChildren() == 0)
         return false;
@@ -446,10 +443,7 @@ bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
         return true;
     }
 
-    uploadHandler->openProgram (firmwareFile);
-    updateProgress (3);
-    stepButtons[connectButton].setEnabled (false);
-    stepButtons[enterButton].setEnabled (false);
+    loadFirmwareImage();
     imageLoaded = true;
     return true;
 }
@@ -477,19 +471,31 @@ bool FirmwareUpgradeComponent::acceptLocalFirmwareFile (const juce::File& file)
         return false;
     }
 
+    loadFirmwareImage();
+    return true;
+}
+
+// Step 4 is done once the image is in memory, from the server or a file.
+void FirmwareUpgradeComponent::loadFirmwareImage()
+{
     uploadHandler->openProgram (firmwareFile);
     updateProgress (3);
+    disableConnectAndEnter();
+}
+
+void FirmwareUpgradeComponent::disableConnectAndEnter()
+{
+    // Steps 3 to 5 keep the user from starting over with another unit, or
+    // asking this one again to enter upgrade mode, while they work on it.
     stepButtons[connectButton].setEnabled (false);
     stepButtons[enterButton].setEnabled (false);
-    return true;
 }
 
 //==============================================================================
 void FirmwareUpgradeComponent::doStep5()
 {
     updateProgress (3);
-    stepButtons[connectButton].setEnabled (false);
-    stepButtons[enterButton].setEnabled (false);
+    disableConnectAndEnter();
     makeUploadHandlerIfNone();
 
     if (auto* top = getTopLevelComponent())
