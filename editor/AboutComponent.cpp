@@ -4,8 +4,8 @@ namespace
 {
     const char* const webPage = "https://www.zorvproaudio.com/";
     const char* const copyrightLine = "Copyright \xc2\xa9 Zorv Pro Audio";
-    const char* const applicationName = "Trevan M/X Quelt";
-    const char* const versionNumber = "2.17";
+    const char* const applicationName = JUCE_APPLICATION_NAME_STRING;
+    const char* const versionNumber = JUCE_APPLICATION_VERSION_STRING;
     const char* const buildNumber = "59";
 
     // Light text on the dark panel, and no box behind it when a label is edited.

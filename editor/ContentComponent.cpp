@@ -318,7 +318,7 @@ void ContentComponent::showAboutDlg() const
 {
     juce::DialogWindow::LaunchOptions options;
     options.content.setOwned (new AboutComponent());
-    options.dialogTitle = "About Trevan M/X Quelt";
+    options.dialogTitle = juce::String ("About ") + JUCE_APPLICATION_NAME_STRING;
     options.componentToCentreAround = nullptr;
     options.escapeKeyTriggersCloseButton = true;
     options.useNativeTitleBar = false;

@@ -22,8 +22,8 @@ namespace
 
 MainApp::~MainApp() = default;
 
-const juce::String MainApp::getApplicationName()    { return "Trevan M/X Quelt"; }
-const juce::String MainApp::getApplicationVersion() { return juce::String ("V") + "2.17"; }
+const juce::String MainApp::getApplicationName()    { return JUCE_APPLICATION_NAME_STRING; }
+const juce::String MainApp::getApplicationVersion() { return juce::String ("V") + JUCE_APPLICATION_VERSION_STRING; }
 bool MainApp::moreThanOneInstanceAllowed()          { return false; }
 
 void MainApp::initialise (const juce::String&)
