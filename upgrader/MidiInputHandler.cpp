@@ -36,7 +36,8 @@ namespace
     // which the unit expects to go on within moments. The wizard protects the
     // interface while it uploads, and nothing that can be dispatched then
     // opens a modal box or quits: a box's loop would hold the frame for as
-    // long as the box stays open, and a quit would end every wait at once.
+    // long as the box stays open, and after a quit the loop dispatches
+    // nothing more, so the window would stand still for the rest of the upload.
     void pacingPause()
     {
         pump (pacingPauseMs);

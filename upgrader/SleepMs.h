@@ -7,9 +7,11 @@ namespace zorv
     // Runs the message loop for `ms` on the message thread, so the window
     // stays alive and messages (clicks, keys) are dispatched meanwhile; a pump
     // of 0 dispatches what is pending and returns. It never ends early (see
-    // precisePause). Off the message thread, where there is no loop to run,
-    // it sleeps instead, for at least 1 ms. Every wait of the wizard, of its
-    // pickers and of the upload is made of these.
+    // precisePause), not even once the application has been told to quit:
+    // from then on it dispatches nothing, but still lasts its length. Off the
+    // message thread, where there is no loop to run, it sleeps instead, for
+    // at least 1 ms. Every wait of the wizard, of its pickers and of the
+    // upload is made of these.
     void pump (int ms);
 
     // The message-loop slices that make up a wait of `ms`: whole slices of
