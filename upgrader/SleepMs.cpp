@@ -21,7 +21,7 @@ void pump (int ms)
 {
     auto* mm = messageManagerOnThisThread();
 
-    // The precise pause dispatches nothing when given no time.
+    // A flush: what is pending, without the millisecond a pause lasts at least.
     if (ms == 0 && mm != nullptr)
         mm->runDispatchLoopUntil (0);
     else

@@ -112,3 +112,19 @@ TEST (SleepMs, DispatchesMessagesWhileWaitingAndNeverEndsEarly)
 
     EXPECT_TRUE (*delivered);
 }
+
+#if JUCE_LINUX
+// The upload flushes with a pump of 0, and a wait of 0 is one such pump:
+// neither may be taken for a pause of no length that dispatches nothing.
+// (JUCE's Apple loop runs nothing when given no time at all.)
+TEST (SleepMs, APumpOrWaitOfNothingDispatchesWhatIsPending)
+{
+    for (auto* wait : { +[] { zorv::pump (0); }, +[] { zorv::sleep_ms (0); } })
+    {
+        auto delivered = std::make_shared<bool> (false);
+        juce::MessageManager::callAsync ([delivered] { *delivered = true; });
+        wait();
+        EXPECT_TRUE (*delivered);
+    }
+}
+#endif
