@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ScopedMidiSystem.h"
 #include "upgrader/FirmwareUpgradeComponent.h"
 #include "upgrader/Product.h"
 #include "upgrader/WizardFlags.h"
@@ -203,5 +204,27 @@ namespace wizard_test
 
         juce::Component::SafePointer<juce::Component> lastAnswered;
         int ticksUnanswered = 0;
+    };
+
+    // A wizard test that opens dialogs: the globals put back afterwards, the
+    // in-memory MIDI system in place and the stand-in user answering.
+    class DialogTest : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            if (! hasDisplay())
+                GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+
+        void TearDown() override
+        {
+            EXPECT_TRUE (user.stuck.isEmpty()) << user.stuck.joinIntoString (", ");
+        }
+
+        ScopedWizardGlobals globals;
+        VirtualMidiSystem midi;
+        ScopedMidiSystem scope { midi };
+        ModalAnswerer user;
     };
 }

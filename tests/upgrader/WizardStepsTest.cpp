@@ -31,20 +31,9 @@ namespace
         return data;
     }
 
-    class WizardSteps : public ::testing::Test
+    class WizardSteps : public DialogTest
     {
     protected:
-        void SetUp() override
-        {
-            if (! hasDisplay())
-                GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-
-        void TearDown() override
-        {
-            EXPECT_TRUE (user.stuck.isEmpty()) << user.stuck.joinIntoString (", ");
-        }
-
         // A handler on the unit's upgrade-mode ports, as step 3 leaves it.
         void openUpgradePorts (zorv::FirmwareUpgradeComponent& wizard)
         {
@@ -52,11 +41,6 @@ namespace
             wizard.uploadHandler->start ("Zorv firmware upgrade");
             ASSERT_TRUE (wizard.uploadHandler->isInputOpen() && wizard.uploadHandler->isOutputOpen());
         }
-
-        ScopedWizardGlobals globals;
-        VirtualMidiSystem midi;
-        ScopedMidiSystem scope { midi };
-        ModalAnswerer user;
     };
 }
 

@@ -10,20 +10,9 @@ namespace
     using namespace wizard_test;
     using zorv::FirmwareUpgradeComponent;
 
-    class WizardUploadInterruption : public ::testing::Test
+    class WizardUploadInterruption : public DialogTest
     {
     protected:
-        void SetUp() override
-        {
-            if (! hasDisplay())
-                GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-
-        void TearDown() override
-        {
-            EXPECT_TRUE (user.stuck.isEmpty()) << user.stuck.joinIntoString (", ");
-        }
-
         void runUpload (WizardUpload::Action duringUpload, WizardUpload::Action afterUpload = WizardUpload::closeDialog)
         {
             upload.run ([] { zorv::FirmwareUpgrade::runWizardDialogModal (117, nullptr, false, false); },
@@ -37,10 +26,6 @@ namespace
             EXPECT_TRUE (user.windows.isEmpty()) << user.windows.joinIntoString (", ");
         }
 
-        ScopedWizardGlobals globals;
-        VirtualMidiSystem midi;
-        ScopedMidiSystem scope { midi };
-        ModalAnswerer user;
         WizardUpload upload { midi, user };
     };
 }
