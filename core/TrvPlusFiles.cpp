@@ -1,5 +1,6 @@
 #include "core/TrvPlusImpl.h"
 
+#include "core/CidSorter.h"
 #include "core/ControlIds.h"
 #include "core/CtType.h"
 #include "core/Defa.h"
@@ -46,8 +47,8 @@ namespace
         return (juce::int64) bytes.getSize() <= maxMappingFileSize;
     }
 
-    // Two attributes can still name one property ("chan" and "base64:chan"),
-    // and two controls one id: the program would read one and write the other.
+    // Two attributes can still name one property ("chan" and "base64:chan"):
+    // the program would read one and write the other.
     bool holdsAnythingTwice (const juce::ValueTree& tree)
     {
         for (int i = 0; i < tree.getNumProperties(); ++i)
@@ -62,22 +63,32 @@ namespace
         return false;
     }
 
-    bool hasControlsOfOneId (const juce::ValueTree& map)
+    // Every control must be one of the surface's, each at most once: a control
+    // beside the 89 would take a place the reset counts on and be saved again,
+    // and of two controls of one id the program would read one and write both.
+    // An id counts only as the program writes it, for that is how controls are
+    // looked up ("05" is not control 5).
+    bool holdsOnlyDistinctControlIds (const juce::ValueTree& map)
     {
-        juce::StringArray ids;
+        bool seen[ControlIds::count + 1] = {};
 
         for (const auto& control : map.getChildWithName (Tags::controls))
-            if (control.hasProperty (Tags::cid))
-                ids.add (control.getProperty (Tags::cid).toString());
+        {
+            const auto text = control.getProperty (Tags::cid).toString();
+            const int id = text.length() <= 2 && text.containsOnly ("0123456789") ? text.getIntValue() : 0;
 
-        const auto count = ids.size();
-        ids.removeDuplicates (false);
-        return ids.size() != count;
+            if (! ControlIds::isControl (id) || text != juce::String (id) || seen[id])
+                return false;
+
+            seen[id] = true;
+        }
+
+        return true;
     }
 
-    // Every control the file lacks gets its mode's factory values, placed
-    // before the first control of a higher id, so that the page, the reset and
-    // the transfer find all of them. Building the factory map refills the
+    // Every control the file lacks gets its mode's factory values, and all of
+    // them stand in id order, so that the page, the reset and the transfer
+    // find all 89 where they expect them. Building the factory map refills the
     // mode's mirror tables; they are kept as they were.
     void addMissingControls (juce::ValueTree& map, CtMode mode)
     {
@@ -89,26 +100,21 @@ namespace
             if (! loaded.getControlById (id).isValid())
                 missing.add (id);
 
-        if (missing.isEmpty())
-            return;
-
-        juce::ValueTree factory;
-
+        if (! missing.isEmpty())
         {
-            const ScopedMirrorTables keep;
-            factory = CtMap (mode).getTree();
+            juce::ValueTree factory;
+
+            {
+                const ScopedMirrorTables keep;
+                factory = CtMap (mode).getTree();
+            }
+
+            for (int id : missing)
+                controls.appendChild (CtMap (factory).getControlById (id).createCopy(), nullptr);
         }
 
-        for (int id : missing)
-        {
-            int position = 0;
-
-            while (position < controls.getNumChildren()
-                    && (int) controls.getChild (position).getProperty (Tags::cid) <= id)
-                ++position;
-
-            controls.addChild (CtMap (factory).getControlById (id).createCopy(), position, nullptr);
-        }
+        CidSorter byId;
+        controls.sort (byId, nullptr, false);
     }
 
     // The bytes of the mapping file that holds a map, as the program saves it.
@@ -195,7 +201,7 @@ juce::Result TrvPlus::Impl::openFile (const juce::File& file)
     auto tree = juce::ValueTree::fromXml (*xml);
     const auto slug = knownModeSlug (tree);
 
-    if (! tree.isValid() || slug.isEmpty() || holdsAnythingTwice (tree) || hasControlsOfOneId (tree))
+    if (! tree.isValid() || slug.isEmpty() || holdsAnythingTwice (tree) || ! holdsOnlyDistinctControlIds (tree))
         return juce::Result::fail (loadFailure);
 
     tree.setProperty (Tags::mode, slug, nullptr);

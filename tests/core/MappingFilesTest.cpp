@@ -279,6 +279,20 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
         folder,
     };
 
+    // A control beside the 89 that is none of them: the reset goes by
+    // position and would miss control 89 for it, and it would be saved again.
+    // "05" is no id either: the program looks controls up by "5".
+    const std::pair<const char*, const char*> extraControls[] {
+        { "id-0", "id=\"0\"" }, { "id-90", "id=\"90\"" }, { "id-minus-1", "id=\"-1\"" },
+        { "id-x", "id=\"x\"" }, { "id-05", "id=\"05\"" }, { "no-id", "" }
+    };
+
+    for (auto [name, id] : extraControls)
+        bad.add (write (juce::String (name) + ".quelt",
+                        goodText.replace ("<controls>", "<controls><control " + juce::String (id)
+                                              + " kind=\"button\" type=\"note\" chan=\"1\" value=\"0\" value1=\"0\""
+                                              " value2=\"0\" velo=\"127\"/>")));
+
     // JUCE's text ends at a NUL byte: what follows must not pass unseen.
     auto nul = folder.getChildFile ("nul.quelt");
     {
@@ -393,6 +407,11 @@ TEST_F (MappingFiles, ControlsAFileLacksAreAddedWithTheirModesFactoryValuesInIdO
 
     for (int id : { 1, 49, 65, 77, 85, 89 })
         controls.removeChild (controls.getChildWithProperty (Tags::cid, id), nullptr);
+
+    // A file's controls in another order come back in id order, where the
+    // reset and the page expect them.
+    controls.moveChild (controls.indexOf (controls.getChildWithProperty (Tags::cid, 88)), 0, nullptr);
+    controls.moveChild (controls.indexOf (controls.getChildWithProperty (Tags::cid, 2)), -1, nullptr);
 
     tree.createXml()->writeTo (file);
     ASSERT_TRUE (trv->openFile (file).wasOk());
