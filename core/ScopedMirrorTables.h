@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "core/MirrorSnapshot.h"
 
 // Keeps every mirror table as it is across its lifetime: whatever is changed
 // in between is put back when it goes. Building a mode's factory map refills
@@ -9,11 +9,11 @@
 class ScopedMirrorTables
 {
 public:
-    ScopedMirrorTables();
-    ~ScopedMirrorTables();
+    ScopedMirrorTables() = default;
+    ~ScopedMirrorTables()   { saved.restore(); }
 
 private:
-    juce::MemoryBlock saved;
+    const MirrorSnapshot saved;
 
     JUCE_DECLARE_NON_COPYABLE (ScopedMirrorTables)
 };

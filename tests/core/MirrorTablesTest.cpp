@@ -1,7 +1,8 @@
 #include "core/FactoryTables.h"
 #include "core/HuiTables.h"
+#include "core/MirrorSnapshot.h"
+#include "core/MirrorTables.h"
 #include "core/ProToolsTables.h"
-#include "tests/core/MirrorSnapshot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "core/CtMap.h"
+#include "core/MirrorSnapshot.h"
+#include "core/MirrorTables.h"
 #include "core/SharedFlags.h"
 #include "core/Tags.h"
 #include "core/TrvPlus.h"
-#include "tests/core/MirrorSnapshot.h"
 
 #include <gtest/gtest.h>
 

@@ -13,16 +13,14 @@
 
 #include "core/ControlIds.h"
 #include "core/CtMap.h"
-#include "core/MirrorTables.h"
+#include "core/MirrorSnapshot.h"
 #include "core/SharedFlags.h"
 #include "core/Tags.h"
 #include "core/TrvPlus.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
-#include <vector>
 
 namespace
 {
@@ -32,8 +30,6 @@ namespace
             : mode (t.getCurrentCtMode().getValue()),
               maps (t.getCurrentMap().getTree().getParent().createCopy())
         {
-            for (auto [table, size] : tables())
-                mirrors.append (table, size);
         }
 
         bool operator== (const Model& other) const
@@ -41,17 +37,9 @@ namespace
             return mode == other.mode && maps.isEquivalentTo (other.maps) && mirrors == other.mirrors;
         }
 
-        static std::vector<std::pair<void*, size_t>> tables()
-        {
-            return { { cb, sizeof (cb) }, { lg, sizeof (lg) }, { nd, sizeof (nd) }, { pt, sizeof (pt) },
-                     { HuiBnPairs, sizeof (HuiBnPairs) }, { HuiKnPairs, sizeof (HuiKnPairs) },
-                     { HuiFdknPairs, sizeof (HuiFdknPairs) }, { HuiJogPairs, sizeof (HuiJogPairs) },
-                     { knobVelos, sizeof (knobVelos) } };
-        }
-
         int mode;
         juce::ValueTree maps;
-        juce::MemoryBlock mirrors;
+        MirrorSnapshot mirrors;
     };
 
     [[noreturn]] void violated (const char* what)
@@ -89,14 +77,7 @@ namespace
         }
 
         t.setCtMode (CtMode (CtMode::mackie));
-
-        size_t offset = 0;
-
-        for (auto [table, size] : Model::tables())
-        {
-            std::memcpy (table, startUp.second.mirrors.begin() + offset, size);
-            offset += size;
-        }
+        startUp.second.mirrors.restore();
     }
 
     // In the wrapper's throw-away /var (a tmpfs: every save ends with an
