@@ -131,6 +131,24 @@ MappableButton* ContentComponent::findSelectedControl() const
     return nullptr;
 }
 
+void ContentComponent::dropHiddenSelection()
+{
+    auto* selected = findSelectedControl();
+
+    if (selected == nullptr || ! controls.isParentOf (selected) || controls.isVisible())
+        return;
+
+    // The boxes would otherwise keep showing, and editing, a control that is
+    // not on the page. The zoom state stays: it belongs to the unit's wheel.
+    clearToggleStates();
+
+    for (auto* box : { &typeBox, &chanBox, &funcBox, &rotBox })
+        emptyBox (*box);
+
+    rotBox.setVisible (false);
+    rotLabel.setVisible (false);
+}
+
 //==============================================================================
 void ContentComponent::updWith (MapComboBox& box, MappableButton& control)
 {

@@ -113,24 +113,3 @@ void ContentComponent::loadMapping (const juce::File& file)
     stabilize_controls();
 }
 
-//==============================================================================
-void ContentComponent::dropHiddenSelection()
-{
-    auto* selected = findSelectedControl();
-
-    if (selected == nullptr || ! controls.isParentOf (selected) || controls.isVisible())
-        return;
-
-    // The boxes would otherwise keep showing, and editing, a control that is
-    // not on the page. The zoom state stays: it belongs to the unit's wheel.
-    clearToggleStates();
-
-    for (auto* box : { &typeBox, &chanBox, &funcBox, &rotBox })
-    {
-        box->clear (juce::dontSendNotification);
-        box->getValues().clearQuick();
-    }
-
-    rotBox.setVisible (false);
-    rotLabel.setVisible (false);
-}
