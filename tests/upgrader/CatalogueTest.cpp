@@ -261,14 +261,18 @@ TEST_F (CatalogueOverHttps, StalledAnswerFailsWhileTheWindowStaysAlive)
 
 TEST_F (CatalogueOverHttps, TricklingAnswerEndsAtTheWholeAnswerLimit)
 {
-    // Never silent for long, so only the limit on the whole answer ends it.
-    server.addFile ("firmware.xml", juce::String::repeatedString (" ", 20000) + mixedCatalogue);
+    // A good catalogue, padded so that it takes 100 s to arrive. Each piece
+    // of the read (256 bytes at first) takes 1.3 s; the stall limit is kept
+    // far above that, so only the limit on the whole answer can end it, and
+    // without that limit the catalogue would be read whole and accepted.
+    server.addFile ("firmware.xml", "<firmwares>" + juce::String::repeatedString (" ", 20000)
+                                        + "<fw pid=\"117\" fw=\"a.bin\"/></firmwares>");
     LocalHttpsServer::Answer trickle;
     trickle.trickleBytesPerSecond = 200;
     server.setAnswer ("firmware.xml", trickle);
 
     zorv::FirmwareServer::TimeLimits limits;
-    limits.stallMs = 1500;
+    limits.stallMs = 15000;
     limits.catalogueMs = 2000;
     ScopedTimeLimits shortLimits (limits);
     const auto start = std::chrono::steady_clock::now();
