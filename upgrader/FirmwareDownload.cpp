@@ -70,6 +70,7 @@ namespace zorv
 
         HttpsFetch::Rules rules;
         rules.maxBodyBytes = largestImage;
+        rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
         rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
         rules.wholeLimitMs = FirmwareServer::getTimeLimits().imageMs;
 

@@ -20,11 +20,13 @@ namespace zorv
         static void setRootUrl (const juce::String& newRootUrl);
 
         // How long a transfer from the host may take before it is given up:
-        // silence in the middle of an answer, and the whole of a catalogue or
-        // image answer. A host that trickles its answer never falls silent, but
-        // the wizard holds its window while it reads, so a transfer must end.
+        // the wait for an answer to begin, silence in the middle of an answer,
+        // and the whole of a catalogue or image answer. A host that trickles
+        // its answer never falls silent, but the wizard holds its window while
+        // it reads, so a transfer must end.
         struct TimeLimits
         {
+            int connectMs = 2000;       // the probe, the catalogue and the image alike
             int stallMs = 15000;
             int catalogueMs = 60000;    // a catalogue is a few kilobytes
             int imageMs = 600000;       // the largest image over a slow line

@@ -1,5 +1,6 @@
 #include "upgrader/Network.h"
 
+#include "upgrader/FirmwareServer.h"
 #include "upgrader/HttpsFetch.h"
 #include "upgrader/SleepMs.h"
 
@@ -15,6 +16,7 @@ namespace zorv
     {
         HttpsFetch::Rules rules;
         rules.statusOnly = true;
+        rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
 
         for (int attempt = 0; attempt < numTries; ++attempt)
         {

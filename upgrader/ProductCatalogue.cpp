@@ -55,6 +55,7 @@ namespace zorv
         {
             HttpsFetch::Rules rules;
             rules.maxBodyBytes = maxCatalogueBytes;
+            rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
             rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
             rules.wholeLimitMs = FirmwareServer::getTimeLimits().catalogueMs;
 

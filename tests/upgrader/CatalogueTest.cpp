@@ -271,10 +271,9 @@ TEST_F (CatalogueOverHttps, TricklingAnswerEndsAtTheWholeAnswerLimit)
     trickle.trickleBytesPerSecond = 200;
     server.setAnswer ("firmware.xml", trickle);
 
-    zorv::FirmwareServer::TimeLimits limits;
-    limits.stallMs = 15000;
-    limits.catalogueMs = 2000;
-    ScopedTimeLimits shortLimits (limits);
+    auto wholeLimit = withStall (15000);
+    wholeLimit.catalogueMs = 2000;
+    ScopedTimeLimits shortWhole (wholeLimit);
     const auto start = std::chrono::steady_clock::now();
 
     auto catalogue = callersTree();

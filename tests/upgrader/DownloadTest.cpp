@@ -175,21 +175,21 @@ TEST_F (DownloadOverHttps, SilentServerFailsWhileTheWindowStaysAlive)
     LocalHttpsServer::Answer stall;
     stall.holdAfterBytes = 1000;
     server.setAnswer (imagePath, stall);
-    ScopedStallLimit shortStall (500);
 
     const auto folder = scratchFolder ("download-silent");
     const auto target = folder.getChildFile ("image.bin");
 
-    struct Case { juce::String url; std::function<bool()> silent; };
+    struct Case { juce::String url; std::function<bool()> silent; zorv::FirmwareServer::TimeLimits limits; };
     const Case cases[] = {
         // Takes the connection and never answers: the connection time-out.
-        { server.getMuteRootUrl() + imagePath, [] { return true; } },
+        { server.getMuteRootUrl() + imagePath, [] { return true; }, withConnect (500) },
         // Answers, then falls silent part way through the body: the stall limit.
-        { server.getRootUrl() + imagePath, [this] { return server.countRequests ("/" + imagePath) > 0; } },
+        { server.getRootUrl() + imagePath, [this] { return server.countRequests ("/" + imagePath) > 0; }, withStall (500) },
     };
 
     for (const auto& c : cases)
     {
+        ScopedTimeLimits caseLimits (c.limits);
         target.replaceWithText ("an older image");
         LoopWitness witness (c.silent);
         const auto start = std::chrono::steady_clock::now();
@@ -273,10 +273,11 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
 
     // Each case runs under limits that only its own rule can break: a short
-    // stall limit where silence is the fault, the usual ones elsewhere, so
-    // that a case never passes by the wrong rule.
+    // connection time-out or stall limit where that is the fault, the usual
+    // ones elsewhere, so that a case never passes by the wrong rule.
     const auto usual = zorv::FirmwareServer::getTimeLimits();
-    const auto shortStall = ScopedStallLimit::withStall (500);
+    const auto shortConnect = withConnect (500);
+    const auto shortStall = withStall (500);
 
     // Long enough to pass for an image with the upload.
     const auto padding = juce::String::repeatedString (" ", 2000);
@@ -294,13 +295,13 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
         { "upper-case web page",        upperCasePage,  bytesOf ("<HTML><BODY>Portal</BODY></HTML>" + padding), usual },
         { "longer than any image",      tooLong,        makeImage (Handler::maxImageSize), usual },
         { "redirected to plain http",   insecure,       makeImage (1300), usual },
-        { "never answered",             unanswered,     makeImage (1300), usual },
+        { "never answered",             unanswered,     makeImage (1300), shortConnect },
         { "silent part way",            silent,         makeImage (1300), shortStall },
     };
 
     for (const auto& c : cases)
     {
-        ScopedTimeLimits limits (c.limits);
+        ScopedTimeLimits caseLimits (c.limits);
         Step4Bench bench (server);
         server.addFile (imagePath, c.body);
         server.addFile ("plain/image.bin", c.body);

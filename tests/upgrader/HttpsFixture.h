@@ -29,24 +29,46 @@ namespace https_test
         ~ScopedRootUrl()                                     { zorv::FirmwareServer::setRootUrl (zorv::FirmwareServer::defaultRootUrl); }
     };
 
-    // A stalled or trickling server costs a test this long instead of the
+    // The limits every HTTPS test starts from: the product's, but with a
+    // generous connection time-out, since a TLS handshake under the sanitizers
+    // on a loaded machine may take longer than the product's 2 s. Only the
+    // tests of the connection time-out itself shorten it.
+    inline zorv::FirmwareServer::TimeLimits testLimits()
+    {
+        zorv::FirmwareServer::TimeLimits limits;
+        limits.connectMs = 20000;
+        return limits;
+    }
+
+    // Puts other limits in force and the earlier ones back afterwards. A
+    // stalled or trickling server then costs a test a moment instead of the
     // product's limits.
     struct ScopedTimeLimits
     {
         explicit ScopedTimeLimits (const zorv::FirmwareServer::TimeLimits& limits)  { zorv::FirmwareServer::setTimeLimits (limits); }
-        ~ScopedTimeLimits()                                                         { zorv::FirmwareServer::setTimeLimits ({}); }
+        ~ScopedTimeLimits()                                                         { zorv::FirmwareServer::setTimeLimits (earlier); }
+
+        const zorv::FirmwareServer::TimeLimits earlier = zorv::FirmwareServer::getTimeLimits();
     };
+
+    // The limits in force with one of them changed.
+    inline zorv::FirmwareServer::TimeLimits withStall (int ms)
+    {
+        auto limits = zorv::FirmwareServer::getTimeLimits();
+        limits.stallMs = ms;
+        return limits;
+    }
+
+    inline zorv::FirmwareServer::TimeLimits withConnect (int ms)
+    {
+        auto limits = zorv::FirmwareServer::getTimeLimits();
+        limits.connectMs = ms;
+        return limits;
+    }
 
     struct ScopedStallLimit : ScopedTimeLimits
     {
         explicit ScopedStallLimit (int ms) : ScopedTimeLimits (withStall (ms)) {}
-
-        static zorv::FirmwareServer::TimeLimits withStall (int ms)
-        {
-            zorv::FirmwareServer::TimeLimits limits;
-            limits.stallMs = ms;
-            return limits;
-        }
     };
 
     // Watches the message loop's turns in the first stretch of time during
@@ -108,9 +130,11 @@ namespace https_test
 
             ASSERT_TRUE (server.start()) << server.getError();
             root = std::make_unique<ScopedRootUrl> (server.getRootUrl());
+            limits = std::make_unique<ScopedTimeLimits> (testLimits());
         }
 
         LocalHttpsServer server;
         std::unique_ptr<ScopedRootUrl> root;
+        std::unique_ptr<ScopedTimeLimits> limits;
     };
 }

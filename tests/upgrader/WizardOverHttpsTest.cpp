@@ -1,6 +1,5 @@
-#include "tests/support/LocalHttpsServer.h"
+#include "tests/upgrader/HttpsFixture.h"
 #include "tests/upgrader/WizardHarness.h"
-#include "upgrader/FirmwareServer.h"
 
 // Step 4 against the project's local HTTPS server: the catalogue and the
 // firmware download as the wizard runs them. Needs the test CA (ctest runs
@@ -9,28 +8,18 @@ namespace
 {
     using namespace wizard_test;
 
-    class WizardOverHttps : public ::testing::Test
+    class WizardOverHttps : public https_test::HttpsTest
     {
     protected:
         void SetUp() override
         {
-            if (! LocalHttpsServer::findCertificateFolder().isDirectory())
-                GTEST_SKIP() << "needs the test CA: run through tests/support/with-test-ca.sh";
-
             if (! hasDisplay())
                 GTEST_SKIP() << "needs an X server (run under xvfb-run)";
 
-            ASSERT_TRUE (server.start()) << server.getError();
-            zorv::FirmwareServer::setRootUrl (server.getRootUrl());
-        }
-
-        void TearDown() override
-        {
-            zorv::FirmwareServer::setRootUrl (zorv::FirmwareServer::defaultRootUrl);
+            HttpsTest::SetUp();
         }
 
         ScopedWizardGlobals globals;
-        LocalHttpsServer server;
         ModalAnswerer user;
     };
 }
