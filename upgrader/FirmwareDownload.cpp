@@ -1,5 +1,6 @@
 #include "upgrader/FirmwareDownload.h"
 
+#include "core/FileReplacer.h"
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/HttpsFetch.h"
 #include "upgrader/MidiInputHandler.h"
@@ -42,23 +43,6 @@ namespace zorv
 
             return opensWith (bytes + start, size - start, "<!DOCTYPE") || opensWith (bytes + start, size - start, "<html");
         }
-
-        bool writeWhole (const juce::File& file, const juce::MemoryBlock& data)
-        {
-            {
-                juce::FileOutputStream out (file);
-
-                if (! out.openedOk() || ! out.write (data.getData(), data.getSize()))
-                    return false;
-
-                out.flush();
-
-                if (out.getStatus().failed())
-                    return false;
-            }
-
-            return file.getSize() == (juce::int64) data.getSize();
-        }
     }
 
     juce::Result FirmwareDownload::downloadToFile (const juce::URL& source, const juce::File& target)
@@ -97,10 +81,8 @@ namespace zorv
             return juce::Result::fail ("The server answered " + address + " with a web page, not a firmware image");
 
         // Only a checked image ever reaches the target, and it replaces the
-        // one there in a single move.
-        juce::TemporaryFile partial (target);
-
-        if (! writeWhole (partial.getFile(), answer.body) || ! partial.overwriteTargetFileWithTemporary())
+        // one there only once it is wholly on disk.
+        if (! FileReplacer::replace (target, answer.body.getData(), answer.body.getSize()))
             return juce::Result::fail ("Could not write the firmware file " + target.getFullPathName());
 
         return juce::Result::ok();

@@ -15,7 +15,8 @@ namespace zorv
         // takes. Fails instead of waiting when the server does not answer
         // within the connection time-out or falls silent for the stall limit.
         // On failure `target` is left as it was and nothing of the answer
-        // remains on disk.
+        // remains on disk; a target that exists and is not an ordinary file
+        // (a folder, a FIFO) is never replaced.
         static juce::Result downloadToFile (const juce::URL& source, const juce::File& target);
     };
 }

@@ -103,6 +103,21 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     folder.deleteRecursively();
 }
 
+TEST_F (DownloadOverHttps, TargetThatIsNotAnOrdinaryFileIsLeftAlone)
+{
+    server.addFile (imagePath, makeImage (1300));
+
+    // Renaming over an empty folder would delete it.
+    const auto folder = scratchFolder ("download-folder");
+    const auto target = folder.getChildFile ("image.bin");
+    target.createDirectory();
+
+    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + imagePath), target).failed());
+    EXPECT_TRUE (target.isDirectory());
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+    folder.deleteRecursively();
+}
+
 TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
 {
     const auto folder = scratchFolder ("download-404");
