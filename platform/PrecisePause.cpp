@@ -65,8 +65,14 @@ namespace
        #else
         // Given no time, JUCE's loop dispatches what is pending, but when
         // nothing is it sleeps a whole millisecond. A message of our own is
-        // always pending, so the loop never sleeps on the pause's time.
-        juce::MessageManager::callAsync ([] {});
+        // always pending, so the loop never sleeps on the pause's time. Once
+        // the quit has been posted none is added: the quit message itself is
+        // pending until the loop takes it, and the loop dispatches nothing
+        // after it, so ours could never run (JUCE 7 drops it at once; a queue
+        // that kept it would grow by one with every pause).
+        if (! mm.hasStopMessageBeenSent())
+            juce::MessageManager::callAsync ([] {});
+
         return mm.runDispatchLoopUntil (0);
        #endif
     }
