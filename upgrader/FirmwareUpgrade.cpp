@@ -18,9 +18,10 @@ namespace
         "- Do not touch device during firmware update";
 
     // The wizard's dialog keeps the wizard's own closing rule: while the
-    // wizard is busy its close button does nothing. Hidden, the dialog would
-    // end its modal loop and give the user the editor back while the step
-    // goes on unseen.
+    // wizard is busy its close button only gives up what can be given up (a
+    // wait, a network transfer, the rest of an automatic run). Hidden, the
+    // dialog would end its modal loop and give the user the editor back while
+    // the step goes on unseen.
     class WizardDialog : public juce::DialogWindow
     {
     public:
@@ -37,7 +38,9 @@ namespace
 
         void closeButtonPressed() override
         {
-            if (! FirmwareUpgrade::isBusy())
+            if (FirmwareUpgrade::isBusy())
+                giveUp();
+            else
                 setVisible (false);
         }
     };
@@ -88,6 +91,9 @@ bool FirmwareUpgrade::deferQuitWhileBusy()
 {
     if (! isBusy())
         return false;
+
+    // The quit waits for the step to end; what can end sooner does.
+    giveUp();
 
     // Only a wizard sets these flags, so one is open; should none be found,
     // the request is refused all the same rather than cut a step short.

@@ -32,9 +32,9 @@ namespace zorv
 
         // For the application's quit requests. While the wizard is busy it
         // takes the request over and returns true: the application must not
-        // quit now. The open wizard asks the application to quit again
-        // (JUCEApplicationBase::systemRequestedQuit) once its step has ended
-        // and auto mode is off. Otherwise returns false.
+        // quit now. The wizard gives up what it can, as on Escape, and asks
+        // the application to quit again (JUCEApplicationBase::systemRequestedQuit)
+        // once its step has ended and auto mode is off. Otherwise returns false.
         static bool deferQuitWhileBusy();
     };
 }

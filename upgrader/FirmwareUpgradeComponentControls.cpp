@@ -87,7 +87,14 @@ void FirmwareUpgradeComponent::buttonClicked (juce::Button* button)
     if (button == &stepButtons[0])      doStep1();
     else if (button == &stepButtons[1]) doStep2();
     else if (button == &stepButtons[2]) doStep3();
-    else if (button == &stepButtons[3]) doStep4();
+    else if (button == &stepButtons[3])
+    {
+        // Step 4's transfers give up on Escape: one pressed before this
+        // click must not end them. The automatic chain calls the step
+        // directly, so an Escape during its earlier steps still stops it.
+        bEsc = false;
+        doStep4();
+    }
     else if (button == &stepButtons[4]) doStep5();
     else if (button == &nameButton && ! FirmwareUpgrade::isStepProtected())
         openUpdateDeviceNameHelp();
@@ -101,8 +108,7 @@ bool FirmwareUpgradeComponent::keyPressed (const juce::KeyPress& key)
 
     if (code == juce::KeyPress::escapeKey)
     {
-        bEsc = true;
-        bSerial = false;
+        giveUp();
     }
     else if (code == 'A')
     {
@@ -186,8 +192,13 @@ void FirmwareUpgradeComponent::openUpdateDeviceNameHelp()
 //==============================================================================
 void FirmwareUpgradeComponent::userTriedToCloseWindow()
 {
+    // Refused while busy, but taken as the wish to stop: the step at hand
+    // ends as soon as it safely can.
     if (FirmwareUpgrade::isBusy())
+    {
+        giveUp();
         return;
+    }
 
     quit();
 }

@@ -417,6 +417,11 @@ bool FirmwareUpgradeComponent::loadFromCatalogue (bool& imageLoaded)
     updateProgress (2);
     disableConnectAndEnter();
 
+    // Given up during the fetch: the user asked to stop, not for a file
+    // chooser, and a quit put off meanwhile should not wait for one.
+    if (bEsc)
+        return true;
+
     if (catalogue.getNumChildren() == 0)
         return false;
 

@@ -1,6 +1,7 @@
 #include "upgrader/HttpsFetch.h"
 
 #include "upgrader/SleepMs.h"
+#include "upgrader/WizardFlags.h"
 
 #include <atomic>
 #include <chrono>
@@ -104,7 +105,13 @@ namespace
 
                 const auto now = nowMs();
 
-                if (deadlineMs > 0 && now > deadlineMs)
+                // The user may always stop waiting for the host, however
+                // patiently the rules below would wait.
+                if (bEsc)
+                {
+                    brokenRule = "given up";
+                }
+                else if (deadlineMs > 0 && now > deadlineMs)
                 {
                     brokenRule = "not finished within " + juce::String (rules.wholeLimitMs) + " ms";
                 }

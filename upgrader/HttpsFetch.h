@@ -13,7 +13,8 @@ namespace zorv
     // they allow for connecting to the time they allow for a slow transfer, so
     // the transfer runs on a thread of its own; the calling (message) thread
     // keeps its loop running in short slices meanwhile, watches the clock and
-    // cancels the transfer when a rule is broken. The answer is handed over
+    // cancels the transfer when a rule is broken, or at once when the user
+    // gives up (Escape in the wizard, zorv::bEsc). The answer is handed over
     // only once that thread has finished with it.
     class HttpsFetch
     {

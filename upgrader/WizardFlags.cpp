@@ -11,4 +11,10 @@ namespace zorv
     bool protectUiQ = false;
     int _num_UpgradeSuccess = 0;
     bool bResetTitle = true;
+
+    void giveUp()
+    {
+        bEsc = true;
+        bSerial = false;
+    }
 }

@@ -16,8 +16,15 @@ namespace zorv
     // accepted.
     extern bool bTest_fwug;
 
-    // Escape was pressed: ends the waits and the automatic chain.
+    // Escape was pressed: ends the waits, the network transfers and the
+    // automatic chain.
     extern bool bEsc;
+
+    // What Escape does, and a close or quit request while the wizard is busy:
+    // a wait or a network transfer ends at once, the automatic chain at its
+    // next link and a serial run after the unit at hand. The upload never
+    // looks at it, so a unit is never left half-written.
+    void giveUp();
 
     // A unit of any product may be upgraded, not only the one the wizard was
     // opened for.

@@ -241,6 +241,52 @@ TEST_F (DownloadOverHttps, Step4UploadsAWholeImageFromTheCatalogue)
     EXPECT_EQ (zorv::_num_UpgradeSuccess, bench.globals.successes.value + 1);
 }
 
+TEST_F (DownloadOverHttps, OnlyAClickOnStep4ForgetsAnEarlierEscape)
+{
+    if (! wizard_test::hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    const auto image = makeImage (1300);
+    server.addFile (imagePath, image);
+
+    // An Escape pressed some time before: the click on "Select Version" is a
+    // fresh start, and the automatic run goes on to the upload.
+    {
+        Step4Bench bench (server);
+        auto& wizard = bench.w.wizard;
+        zorv::bEsc = true;
+
+        wizard.buttonClicked (&wizard.stepButtons[3]);
+        bench.midi.waitUntilIdle();
+
+        EXPECT_EQ (bench.unit.imageMismatch (image), "");
+        EXPECT_TRUE (bench.user.alerts.isEmpty()) << bench.user.alerts.joinIntoString ("\n");
+    }
+
+    // Escape during step 3 of an automatic run: the chain goes on into step
+    // 4, which gives up its first transfer, offers neither the versions nor
+    // a file chooser, and never starts step 5.
+    {
+        Step4Bench bench (server);
+        auto& wizard = bench.w.wizard;
+        wizard.updateProgress (1);
+        zorv::bEsc = false;
+        const auto imageRequests = server.countRequests ("/" + imagePath);
+
+        juce::MessageManager::callAsync ([&wizard] { wizard.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)); });
+        wizard.doStep3();
+        bench.midi.waitUntilIdle();
+
+        // The pickers confirm themselves in auto mode; a file chooser would
+        // wait for the user.
+        EXPECT_TRUE (bench.user.windows.isEmpty()) << bench.user.windows.joinIntoString (", ");
+        EXPECT_TRUE (bench.user.alerts.isEmpty()) << bench.user.alerts.joinIntoString ("\n");
+        EXPECT_EQ (server.countRequests ("/" + imagePath), imageRequests);
+        EXPECT_EQ (wizard.currentStep, 2);
+        EXPECT_TRUE (bench.unit.upgradePorts().getReceived().empty());
+    }
+}
+
 TEST_F (DownloadOverHttps, Step4LocksTheStepsWhileTheLoopRunsDuringTheCatalogueRead)
 {
     if (! wizard_test::hasDisplay())

@@ -194,16 +194,24 @@ TEST_F (Wizard, RefusesToCloseWhileAStepRunsOrInAutoMode)
 {
     WizardInDialog w;
 
-    zorv::protectUiQ = true;
-    w.wizard.userTriedToCloseWindow();
-    zorv::protectUiQ = false;
-    bAuto = true;
-    w.wizard.userTriedToCloseWindow();
+    // Refused, but taken as Escape: what can end early does.
+    for (bool* busy : { &zorv::protectUiQ, &bAuto })
+    {
+        *busy = true;
+        zorv::bEsc = false;
+        bSerial = true;
+        w.wizard.userTriedToCloseWindow();
+        *busy = false;
+        EXPECT_TRUE (zorv::bEsc && ! bSerial);
+    }
+
     EXPECT_EQ (w.dialog.closeRequests, 0);
 
-    bAuto = false;
+    zorv::bEsc = false;
+    bSerial = true;
     w.wizard.userTriedToCloseWindow();
     EXPECT_EQ (w.dialog.closeRequests, 1);
+    EXPECT_TRUE (! zorv::bEsc && bSerial);
 
     w.wizard.quit();
     EXPECT_EQ (w.dialog.closeRequests, 2);

@@ -4,7 +4,8 @@
 
 // While the wizard uploads, nothing the user does in its dialog may stop the
 // upload, hold a frame or reset the unit: the dialog's close button is
-// refused, and neither the name button nor F1 opens a box.
+// refused (it only gives up what comes after the upload), and neither the
+// name button nor F1 opens a box.
 namespace
 {
     using namespace wizard_test;
@@ -32,13 +33,16 @@ namespace
 
 TEST_F (WizardUploadInterruption, TheDialogStaysUntilTheUploadHasEndedAndAutoModeIsOff)
 {
-    bool stayedDuringUpload = false, stayedInAutoMode = false, closedAfterwards = false;
+    bool stayedDuringUpload = false, gaveUp = false, stayedInAutoMode = false, closedAfterwards = false;
 
     runUpload ([&] (juce::DialogWindow& dialog, FirmwareUpgradeComponent&)
     {
-        // The title bar's close button and the window manager's close both come here.
+        // The title bar's close button and the window manager's close both
+        // come here. Like Escape it would end a serial run after this unit.
+        bSerial = true;
         dialog.userTriedToCloseWindow();
         stayedDuringUpload = dialog.isVisible() && dialog.isCurrentlyModal();
+        gaveUp = zorv::bEsc && ! bSerial;
     },
     [&] (juce::DialogWindow& dialog, FirmwareUpgradeComponent&)
     {
@@ -53,6 +57,7 @@ TEST_F (WizardUploadInterruption, TheDialogStaysUntilTheUploadHasEndedAndAutoMod
 
     EXPECT_EQ (upload.problems(), juce::String());
     EXPECT_TRUE (stayedDuringUpload);
+    EXPECT_TRUE (gaveUp);
     EXPECT_TRUE (stayedInAutoMode);
     EXPECT_TRUE (closedAfterwards);
     EXPECT_FALSE (upload.leftOpen);
