@@ -52,11 +52,7 @@ namespace zorv
         if (source.isEmpty())
             return juce::Result::fail ("No firmware file was chosen to download");
 
-        HttpsFetch::Rules rules;
-        rules.maxBodyBytes = largestImage;
-        rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
-        rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
-        rules.wholeLimitMs = FirmwareServer::getTimeLimits().imageMs;
+        const auto rules = FirmwareServer::transferRules (largestImage, FirmwareServer::getTimeLimits().imageMs);
 
         const auto answer = HttpsFetch::get (source, rules);
 

@@ -41,6 +41,18 @@ namespace zorv
         timeLimitsInForce() = newLimits;
     }
 
+    HttpsFetch::Rules FirmwareServer::transferRules (size_t maxBodyBytes, int wholeLimitMs)
+    {
+        const auto limits = getTimeLimits();
+
+        HttpsFetch::Rules rules;
+        rules.maxBodyBytes = maxBodyBytes;
+        rules.connectionTimeoutMs = limits.connectMs;
+        rules.stallLimitMs = limits.stallMs;
+        rules.wholeLimitMs = wholeLimitMs;
+        return rules;
+    }
+
     juce::URL FirmwareServer::getDownloadUrl (const juce::ValueTree& entry)
     {
         const auto path = entry.getProperty (firmwarePath).toString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upgrader/HttpsFetch.h"
+
 #include <juce_data_structures/juce_data_structures.h>
 
 namespace zorv
@@ -36,6 +38,10 @@ namespace zorv
         // trickling server costs them a moment instead of the product's limits.
         static TimeLimits getTimeLimits();
         static void setTimeLimits (const TimeLimits& newLimits);
+
+        // The rules of a transfer from the host under the limits in force: a
+        // body of at most `maxBodyBytes`, read whole within `wholeLimitMs`.
+        static HttpsFetch::Rules transferRules (size_t maxBodyBytes, int wholeLimitMs);
 
         // Where the image of one catalogue entry is downloaded from: the root
         // followed by the entry's "fw" path. An invalid entry or one without a

@@ -14,9 +14,9 @@ namespace zorv
 
     bool Network::canConnectToWebsite (const juce::URL& url)
     {
-        HttpsFetch::Rules rules;
+        // Only the status is read, so no body and no whole-answer limit.
+        auto rules = FirmwareServer::transferRules (0, 0);
         rules.statusOnly = true;
-        rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
 
         for (int attempt = 0; attempt < numTries; ++attempt)
         {

@@ -53,11 +53,7 @@ namespace zorv
         // page is not a catalogue, even when it happens to be XML.
         std::unique_ptr<juce::XmlElement> readCatalogueDocument (const juce::URL& url)
         {
-            HttpsFetch::Rules rules;
-            rules.maxBodyBytes = maxCatalogueBytes;
-            rules.connectionTimeoutMs = FirmwareServer::getTimeLimits().connectMs;
-            rules.stallLimitMs = FirmwareServer::getTimeLimits().stallMs;
-            rules.wholeLimitMs = FirmwareServer::getTimeLimits().catalogueMs;
+            const auto rules = FirmwareServer::transferRules (maxCatalogueBytes, FirmwareServer::getTimeLimits().catalogueMs);
 
             const auto answer = HttpsFetch::get (url, rules);
 
