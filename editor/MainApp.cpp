@@ -69,8 +69,9 @@ void MainApp::anotherInstanceStarted (const juce::String&)
 
 void MainApp::systemRequestedQuit()
 {
-    // Quitting ends every message-loop wait at once: in the middle of a
-    // firmware upload the unit would be left half-written and then reset.
+    // Once quitting, the message loop dispatches nothing more and the
+    // application goes: in the middle of a firmware upload the unit would be
+    // left half-written and then reset.
     // The wizard carries the quit out once its step has ended.
     if (zorv::FirmwareUpgrade::deferQuitWhileBusy())
         return;

@@ -5,8 +5,9 @@
 #include "tests/upgrader/WizardUpload.h"
 #include "upgrader/FirmwareUpgrade.h"
 
-// Quitting ends every message-loop wait at once: in the middle of a firmware
-// upload it would leave the unit half-written and then reset. While the
+// Once quitting, the message loop dispatches nothing more and the application
+// goes: in the middle of a firmware upload the unit would be left
+// half-written and then reset. While the
 // wizard uploads, the main window's close button, Escape and the system's quit
 // request are put off and the editor opens no box; once the wizard's step has
 // ended, the application quits.
