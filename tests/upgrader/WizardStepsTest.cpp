@@ -31,6 +31,14 @@ namespace
         return data;
     }
 
+    // A Trevan M already waiting in upgrade mode, as step 2 leaves it.
+    EmulatedController::Config trevanMInUpgradeMode()
+    {
+        auto config = EmulatedController::trevanM();
+        config.startsInUpgradeMode = true;
+        return config;
+    }
+
     class WizardSteps : public DialogTest
     {
     protected:
@@ -171,9 +179,7 @@ TEST_F (WizardSteps, Step1OffersToResetUnitsAlreadyInUpgradeMode)
 {
     // A product port first, so the wait ends at once and the picker takes it.
     EmulatedController other (midi, EmulatedController::trevanX());
-    auto config = EmulatedController::trevanM();
-    config.startsInUpgradeMode = true;
-    EmulatedController stuck (midi, config);
+    EmulatedController stuck (midi, trevanMInUpgradeMode());
     WizardInDialog w;
 
     // The wizard's catalogue mode returns to the one it was opened with.
@@ -224,9 +230,7 @@ TEST_F (WizardSteps, Step2GivesUpSilentlyAfterThreeRequestsOrAtEscape)
 
 TEST_F (WizardSteps, Step2OnAnUpgradeModePortSendsNothing)
 {
-    auto config = EmulatedController::trevanM();
-    config.startsInUpgradeMode = true;
-    EmulatedController unit (midi, config);
+    EmulatedController unit (midi, trevanMInUpgradeMode());
     WizardInDialog w;
     w.wizard.productPort = "Zorv firmware upgrade manager";
 
@@ -277,9 +281,7 @@ TEST_F (WizardSteps, Step2SendsEachModelTheRequestFormsItListensFor)
 
 TEST_F (WizardSteps, Step3ReportsAPortThatCannotBeOpened)
 {
-    auto config = EmulatedController::trevanM();
-    config.startsInUpgradeMode = true;
-    EmulatedController unit (midi, config);
+    EmulatedController unit (midi, trevanMInUpgradeMode());
     unit.upgradePorts().setOpenFails (true);
     WizardInDialog w;
     w.wizard.updateProgress (1);
@@ -379,9 +381,7 @@ TEST_F (WizardSteps, Step5ShowsTheUploadsFailureAndStartsOver)
 
 TEST_F (WizardSteps, Step5PausesTheUploadAfterEverySecondMessage)
 {
-    auto config = EmulatedController::trevanM();
-    config.startsInUpgradeMode = true;
-    EmulatedController unit (midi, config);
+    EmulatedController unit (midi, trevanMInUpgradeMode());
     WizardInDialog w;
     openUpgradePorts (w.wizard);
     const auto file = testFolder().getChildFile ("trevan_m_paced.bin");
@@ -416,9 +416,7 @@ TEST_F (WizardSteps, Step5PausesTheUploadAfterEverySecondMessage)
 
 TEST_F (WizardSteps, SerialAutoRunEndsAtItsTwentiethSuccess)
 {
-    auto config = EmulatedController::trevanM();
-    config.startsInUpgradeMode = true;
-    EmulatedController unit (midi, config);
+    EmulatedController unit (midi, trevanMInUpgradeMode());
     WizardInDialog w;
     openUpgradePorts (w.wizard);
 
