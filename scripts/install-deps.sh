@@ -9,7 +9,7 @@ packages=(
     libx11-dev libxext-dev libxcursor-dev libxinerama-dev libxrender-dev libxrandr-dev libxdamage-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils x11-apps imagemagick
-    openssl python3 util-linux
+    openssl python3 util-linux iproute2
 )
 
 missing=()

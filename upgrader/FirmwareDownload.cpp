@@ -65,10 +65,7 @@ namespace zorv
         if (! answer.isSuccess())
             return juce::Result::fail ("The server answered " + address + " with HTTP status " + juce::String (answer.status));
 
-        // JUCE's curl backend (Linux) loses the first header line of an answer,
-        // so there a server that sends its Content-Type first escapes this
-        // check; the look of the body, checked next, needs no header.
-        const auto contentType = answer.headers["Content-Type"];
+        const auto& contentType = answer.contentType;
 
         if (isTextType (contentType))
             return juce::Result::fail ("The server answered " + address + " with text (" + contentType + "), not a firmware image");

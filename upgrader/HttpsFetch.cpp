@@ -3,28 +3,19 @@
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
-#include <atomic>
+#include <curl/curl.h>
+
 #include <chrono>
-#include <thread>
+#include <cstring>
+#include <memory>
 
 namespace zorv
 {
 namespace
 {
-    // How often the waiting thread runs its loop and looks at the clock.
-    constexpr int pollIntervalMs = 32;
-
-    // JUCE's read returns only once it has every byte it was asked for, so
-    // the body is read in pieces, and each piece that arrives tells the
-    // waiting thread that the server is still sending. Small pieces keep
-    // that news coming from a slow server; while the bytes come quickly the
-    // pieces grow, since JUCE moves what is left of its buffer after every
-    // read. After a slow piece they start small again: only a fast transfer
-    // that slows down all at once to under a kilobyte a second can look
-    // silent for the length of one piece.
-    constexpr int smallestPiece = 256;
-    constexpr int largestPiece = 16384;
-    constexpr int quickPieceMs = 100;
+    // The longest the thread waits for the network before it runs its
+    // message loop again and looks at the clock and at Escape.
+    constexpr int networkWaitMs = 10;
 
     juce::int64 nowMs()
     {
@@ -42,255 +33,307 @@ namespace
         return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
     }
 
-    bool hasScheme (const juce::String& address)
+    // Header lines are raw bytes from the server, not text to trust: they
+    // are only ever looked at byte by byte.
+    bool startsWithIgnoringCase (const char* line, size_t length, const char* opening)
     {
-        const int end = address.indexOf ("://");
-        return end > 0 && address.substring (0, end).containsOnly ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.");
+        const auto n = std::strlen (opening);
+
+        for (size_t i = 0; i < n; ++i)
+            if (i >= length || juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) line[i])
+                                   != juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) opening[i]))
+                return false;
+
+        return true;
     }
 
-    // The URL that a redirect's Location names, seen from `base`: absolute,
-    // scheme-relative, host-relative or relative.
-    juce::String resolveLocation (const juce::String& base, const juce::String& location)
+    bool isBlank (const char* bytes, size_t length)
     {
-        if (hasScheme (location))
-            return location;
+        for (size_t i = 0; i < length; ++i)
+            if (bytes[i] != ' ' && bytes[i] != '\t' && bytes[i] != '\r' && bytes[i] != '\n')
+                return false;
 
-        const int schemeEnd = base.indexOf ("://");
-
-        if (location.startsWith ("//"))
-            return base.substring (0, juce::jmax (0, schemeEnd) + 1) + location;
-
-        const int pathStart = schemeEnd < 0 ? -1 : base.indexOfChar (schemeEnd + 3, '/');
-        const auto origin = pathStart < 0 ? base : base.substring (0, pathStart);
-
-        if (location.startsWithChar ('/'))
-            return origin + location;
-
-        const auto path = pathStart < 0 ? juce::String ("/")
-                                        : base.substring (pathStart).upToFirstOccurrenceOf ("?", false, false)
-                                                                    .upToFirstOccurrenceOf ("#", false, false);
-
-        return origin + path.upToLastOccurrenceOf ("/", true, false) + location;
+        return true;
     }
+
+    // The status of a status line such as "HTTP/1.1 302 Found"; 0 when it has none.
+    int statusOf (const char* line, size_t length)
+    {
+        size_t i = 0;
+
+        while (i < length && line[i] != ' ')
+            ++i;
+
+        while (i < length && line[i] == ' ')
+            ++i;
+
+        int status = 0;
+
+        for (int digits = 0; i < length && digits < 3 && line[i] >= '0' && line[i] <= '9'; ++i, ++digits)
+            status = status * 10 + (line[i] - '0');
+
+        return status;
+    }
+
+    juce::String bodyTooLong (size_t maxBodyBytes)
+    {
+        return "the body is longer than " + juce::String ((juce::int64) maxBodyBytes) + " bytes";
+    }
+
+    struct EasyCleanup  { void operator() (CURL* easy) const noexcept   { curl_easy_cleanup (easy); } };
+    struct MultiCleanup { void operator() (CURLM* multi) const noexcept { curl_multi_cleanup (multi); } };
 
     //==============================================================================
-    // One request, redirects not followed. The worker thread owns the stream
-    // while it blocks in it; the waiting thread may only cancel it, and both
-    // do that under `lock`, so a cancelled stream is never touched again.
+    // One GET, redirects included, driven from the calling thread. libcurl
+    // looks the host name up on a thread of its own; told to skip the wait
+    // for it on cleanup, dropping a transfer never blocks, whatever it is
+    // doing. Nothing else runs elsewhere: the callbacks below are called from
+    // curl_multi_perform on this thread.
     class Transfer
     {
     public:
-        Transfer (const juce::URL& url, const HttpsFetch::Rules& rulesToUse, juce::int64 wholeDeadlineMs)
-            : rules (rulesToUse), deadlineMs (wholeDeadlineMs), stream (url, false)
+        Transfer (const juce::String& address, const HttpsFetch::Rules& rulesToUse)
+            : rules (rulesToUse), easy (curl_easy_init()), multi (curl_multi_init())
         {
-            // Connection and stall limits are kept here: JUCE would give curl
-            // one time for both.
-            stream.withNumRedirectsToFollow (0);
+            if (easy == nullptr || multi == nullptr)
+                return;
+
+            auto* e = easy.get();
+
+            // Every setting must take: one that did not (a libcurl too old
+            // for it, say) could leave plain http allowed.
+            const auto set = [this, e] (CURLoption option, auto value)
+            {
+                ready = ready && curl_easy_setopt (e, option, value) == CURLE_OK;
+            };
+
+            ready = true;
+            set (CURLOPT_URL, address.toRawUTF8());
+            set (CURLOPT_HTTPGET, 1L);
+            set (CURLOPT_NOSIGNAL, 1L);
+           #if LIBCURL_VERSION_NUM >= 0x075500
+            set (CURLOPT_PROTOCOLS_STR, "https");
+            set (CURLOPT_REDIR_PROTOCOLS_STR, "https");
+           #else
+            set (CURLOPT_PROTOCOLS, (long) CURLPROTO_HTTPS);
+            set (CURLOPT_REDIR_PROTOCOLS, (long) CURLPROTO_HTTPS);
+           #endif
+            set (CURLOPT_FOLLOWLOCATION, 1L);
+            set (CURLOPT_MAXREDIRS, (long) rules.maxRedirects);
+            // Each connection of the chain, a redirect's included; the time to
+            // the first answer is also watched below.
+            set (CURLOPT_CONNECTTIMEOUT_MS, (long) juce::jmax (1, rules.connectionTimeoutMs));
+
+            if (! rules.statusOnly && rules.maxBodyBytes > 0)
+                set (CURLOPT_MAXFILESIZE_LARGE, (curl_off_t) rules.maxBodyBytes);
+
+           #if LIBCURL_VERSION_NUM >= 0x075700
+            // Without it, dropping a transfer waits for a name lookup in
+            // progress to end: against a silent name server, many seconds.
+            set (CURLOPT_QUICK_EXIT, 1L);
+           #endif
+            set (CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
+            set (CURLOPT_HEADERDATA, static_cast<void*> (this));
+            set (CURLOPT_WRITEFUNCTION, &Transfer::onBody);
+            set (CURLOPT_WRITEDATA, static_cast<void*> (this));
         }
 
-        HttpsFetch::Answer run()
+        HttpsFetch::Answer run (juce::int64 wholeDeadlineMs)
         {
-            const auto start = nowMs();
-            lastArrivalMs = start;
-            std::thread worker ([this] { receive(); });
-
-            juce::String brokenRule;
-
-            while (! done.load())
+            if (! ready || curl_multi_add_handle (multi.get(), easy.get()) != CURLM_OK)
             {
-                sleep_ms (pollIntervalMs);
-
-                if (brokenRule.isNotEmpty())
-                    continue;
-
-                const auto now = nowMs();
-
-                // The user may always stop waiting for the host, however
-                // patiently the rules below would wait.
-                if (bEsc)
-                {
-                    brokenRule = "given up";
-                }
-                else if (deadlineMs > 0 && now > deadlineMs)
-                {
-                    brokenRule = "not finished within " + juce::String (rules.wholeLimitMs) + " ms";
-                }
-                else if (! answered.load())
-                {
-                    if (now - start > rules.connectionTimeoutMs)
-                        brokenRule = "no answer within " + juce::String (rules.connectionTimeoutMs) + " ms";
-                }
-                else if (now - lastArrivalMs.load() > rules.stallLimitMs)
-                {
-                    brokenRule = "nothing arrived for " + juce::String (rules.stallLimitMs) + " ms";
-                }
-
-                if (brokenRule.isNotEmpty())
-                    cancel();
+                answer.failure = "the network library could not start a transfer";
+                return std::move (answer);
             }
 
-            worker.join();
+            const auto start = nowMs();
+            juce::String brokenRule;
+            CURLcode result = CURLE_OK;
+
+            for (;;)
+            {
+                int running = 0;
+                curl_multi_perform (multi.get(), &running);
+
+                if (finished (result))
+                    break;
+
+                brokenRule = checkRules (start, wholeDeadlineMs);
+
+                if (brokenRule.isNotEmpty())
+                    break;
+
+                curl_multi_poll (multi.get(), nullptr, 0, networkWaitMs, nullptr);
+                sleep_ms (0);
+            }
+
+            // Never waits: see CURLOPT_QUICK_EXIT.
+            curl_multi_remove_handle (multi.get(), easy.get());
+
+            if (answer.status <= 0)
+                answer.status = 0;
 
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
+            else if (statusKnown)
+                answer.body.reset();
+            else if (tooLong || result == CURLE_FILESIZE_EXCEEDED)
+                answer.failure = bodyTooLong (rules.maxBodyBytes);
+            else if (result != CURLE_OK)
+                answer.failure = describe (result);
+
+            char* type = nullptr;
+
+            if (curl_easy_getinfo (easy.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
+                answer.contentType = juce::String (juce::CharPointer_UTF8 (type)).trim();
+
+            if (answer.status < 200 || answer.status > 299)
+                answer.body.reset();
 
             return std::move (answer);
         }
 
     private:
-        void cancel()
+        bool finished (CURLcode& result)
         {
-            const juce::ScopedLock sl (lock);
-            cancelled = true;
-            stream.cancel();
-        }
+            int queued = 0;
 
-        bool isCancelled()
-        {
-            const juce::ScopedLock sl (lock);
-            return cancelled;
-        }
-
-        // The worker thread.
-        void receive()
-        {
-            receiveAnswer();
-            done.store (true);
-        }
-
-        void receiveAnswer()
-        {
-            const bool connected = stream.connect (nullptr);
-            juce::int64 declaredLength = -1;
-
+            while (auto* message = curl_multi_info_read (multi.get(), &queued))
             {
-                const juce::ScopedLock sl (lock);
-
-                if (cancelled)
-                    return;
-
-                if (! connected)
+                if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get())
                 {
-                    answer.failure = "could not connect";
-                    return;
+                    result = message->data.result;
+                    return true;
                 }
-
-                answer.status = stream.getStatusCode();
-                answer.headers = stream.getResponseHeaders();
-                declaredLength = stream.getTotalLength();
             }
 
-            // The transfer ended before any status line.
-            if (answer.status <= 0)
-            {
-                answer.status = 0;
-                answer.failure = "no answer";
-                return;
-            }
+            return false;
+        }
 
-            lastArrivalMs = nowMs();
+        juce::String checkRules (juce::int64 start, juce::int64 wholeDeadlineMs) const
+        {
+            const auto now = nowMs();
+
+            // The user may always stop waiting for the host, however
+            // patiently the rules below would wait.
+            if (bEsc)
+                return "given up";
+
+            if (wholeDeadlineMs > 0 && now > wholeDeadlineMs)
+                return "not finished within " + juce::String (rules.wholeLimitMs) + " ms";
+
+            if (! answered)
+                return now - start > rules.connectionTimeoutMs
+                         ? "no answer within " + juce::String (rules.connectionTimeoutMs) + " ms"
+                         : juce::String();
+
+            if (now - lastArrivalMs > rules.stallLimitMs)
+                return "nothing arrived for " + juce::String (rules.stallLimitMs) + " ms";
+
+            return {};
+        }
+
+        juce::String describe (CURLcode result) const
+        {
+            if (result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT)
+                return "could not connect: " + juce::String (curl_easy_strerror (result));
+
+            if (result == CURLE_UNSUPPORTED_PROTOCOL)
+                return "a redirect to an address that is not https";
+
+            if (result == CURLE_TOO_MANY_REDIRECTS)
+                return "more than " + juce::String (rules.maxRedirects) + " redirects";
+
+            if (result == CURLE_PARTIAL_FILE)
+                return "the body ended before its Content-Length";
+
+            return "the transfer broke off: " + juce::String (curl_easy_strerror (result));
+        }
+
+        void heard()
+        {
             answered = true;
+            lastArrivalMs = nowMs();
+        }
 
-            if (rules.statusOnly || answer.status < 200 || answer.status > 299)
-                return;
+        // One header line of an answer, the status line first; each answer
+        // of a redirect chain starts afresh.
+        static size_t onHeader (char* data, size_t size, size_t count, void* user)
+        {
+            auto& t = *static_cast<Transfer*> (user);
+            const auto length = size * count;
+            t.heard();
 
-            if (declaredLength > (juce::int64) rules.maxBodyBytes)
+            if (startsWithIgnoringCase (data, length, "HTTP/"))
             {
-                answer.failure = "the body is longer than " + juce::String ((juce::int64) rules.maxBodyBytes) + " bytes";
-                return;
+                t.answer.status = statusOf (data, length);
+                t.answerHasLocation = false;
             }
-
-            juce::HeapBlock<char> piece (largestPiece);
-            int pieceSize = smallestPiece;
-
-            for (;;)
+            else if (startsWithIgnoringCase (data, length, "Location:"))
             {
-                if (isCancelled())
-                    return;
+                t.answerHasLocation = ! isBlank (data + 9, length - 9);
+            }
+            else if (isBlank (data, length))
+            {
+                // The end of an answer's headers: the status asked for is
+                // known, unless the answer is one that is followed.
+                const bool followed = t.answer.status < 200 || (isRedirect (t.answer.status) && t.answerHasLocation);
 
-                const auto asked = nowMs();
-                const int got = stream.read (piece.get(), pieceSize);
-
-                if (got > 0)
+                if (t.rules.statusOnly && ! followed)
                 {
-                    lastArrivalMs = nowMs();
-
-                    if (answer.body.getSize() + (size_t) got > rules.maxBodyBytes)
-                    {
-                        answer.failure = "the body is longer than " + juce::String ((juce::int64) rules.maxBodyBytes) + " bytes";
-                        return;
-                    }
-
-                    answer.body.append (piece.get(), (size_t) got);
+                    t.statusKnown = true;
+                    return 0;
                 }
-
-                if (got < pieceSize)
-                    break;
-
-                pieceSize = lastArrivalMs.load() - asked <= quickPieceMs ? juce::jmin (pieceSize * 2, largestPiece)
-                                                                         : smallestPiece;
             }
 
-            const juce::ScopedLock sl (lock);
+            return length;
+        }
 
-            if (cancelled)
-                return;
+        static size_t onBody (char* data, size_t size, size_t count, void* user)
+        {
+            auto& t = *static_cast<Transfer*> (user);
+            const auto length = size * count;
+            t.heard();
 
-            if (stream.isError())
-                answer.failure = "the transfer broke off";
-            else if (declaredLength >= 0 && (juce::int64) answer.body.getSize() < declaredLength)
-                answer.failure = "the body ended before its Content-Length";
+            // Only a success's body is kept; an error page is only read past.
+            if (t.answer.status < 200 || t.answer.status > 299)
+                return length;
+
+            if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
+            {
+                t.tooLong = true;
+                return 0;
+            }
+
+            t.answer.body.append (data, length);
+            return length;
         }
 
         const HttpsFetch::Rules rules;
-        const juce::int64 deadlineMs;           // 0: none
-        juce::WebInputStream stream;
+        std::unique_ptr<CURL, EasyCleanup> easy;
+        std::unique_ptr<CURLM, MultiCleanup> multi;
 
-        juce::CriticalSection lock;
-        bool cancelled = false;                 // guarded by lock
-
-        std::atomic<bool> answered { false };
-        std::atomic<bool> done { false };
-        std::atomic<juce::int64> lastArrivalMs { 0 };
-
-        // Written by the worker only, read once it has finished.
         HttpsFetch::Answer answer;
+        bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;
+        juce::int64 lastArrivalMs = 0;
+
+        JUCE_DECLARE_NON_COPYABLE (Transfer)
     };
 }
 
 //==============================================================================
 HttpsFetch::Answer HttpsFetch::get (const juce::URL& url, const Rules& rules)
 {
-    auto address = url.toString (true);
-    const auto deadlineMs = rules.wholeLimitMs > 0 ? nowMs() + rules.wholeLimitMs : 0;
+    const auto address = url.toString (true);
 
-    for (int redirects = 0;; ++redirects)
+    if (! isHttps (address))
     {
-        if (! isHttps (address))
-        {
-            Answer refused;
-            refused.failure = "not an https address: " + address;
-            return refused;
-        }
-
-        auto answer = Transfer (juce::URL (address), rules, deadlineMs).run();
-
-        if (! answer.isComplete() || ! isRedirect (answer.status))
-            return answer;
-
-        // Missing also when it was the first header line, which JUCE's curl
-        // backend (Linux) loses: the fetch then fails rather than guess.
-        const auto location = answer.headers["Location"].trim();
-
-        if (location.isEmpty())
-            answer.failure = "a redirect without a location";
-        else if (redirects == rules.maxRedirects)
-            answer.failure = "more than " + juce::String (rules.maxRedirects) + " redirects";
-
-        if (! answer.isComplete())
-            return answer;
-
-        address = resolveLocation (address, location);
+        Answer refused;
+        refused.failure = "not an https address: " + address;
+        return refused;
     }
+
+    const auto deadlineMs = rules.wholeLimitMs > 0 ? nowMs() + rules.wholeLimitMs : 0;
+    return Transfer (address, rules).run (deadlineMs);
 }
 }

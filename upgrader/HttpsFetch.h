@@ -9,13 +9,15 @@ namespace zorv
     // wait for the answer to begin, a bounded silence once it has begun, a
     // bounded time for the whole, and a bounded body.
     //
-    // JUCE's streams block their caller until data arrives and tie the time
-    // they allow for connecting to the time they allow for a slow transfer, so
-    // the transfer runs on a thread of its own; the calling (message) thread
-    // keeps its loop running in short slices meanwhile, watches the clock and
-    // cancels the transfer when a rule is broken, or at once when the user
-    // gives up (Escape in the wizard, zorv::bEsc). The answer is handed over
-    // only once that thread has finished with it.
+    // The transfer is driven by libcurl itself, without blocking, from the
+    // calling (message) thread, which keeps its loop running between short
+    // waits for the network, watches the clock and drops the transfer when a
+    // rule is broken, or at once when the user gives up (Escape in the
+    // wizard, zorv::bEsc). JUCE's own stream would not do: it blocks its
+    // caller until data arrives, gives curl one time-out for both connecting
+    // and a slow transfer, loses an answer's first header line (a Content-Type
+    // sent first was never seen), and its cleanup waits for curl's name lookup
+    // to finish, freezing the window for as long as a silent name server.
     class HttpsFetch
     {
     public:
@@ -24,7 +26,8 @@ namespace zorv
             // A body longer than this fails the fetch; it is not read further.
             size_t maxBodyBytes = 0;
 
-            // From the request to the answer's status and first bytes.
+            // From the request to the answer's first bytes: name lookup,
+            // connection, TLS and the server's wait before it answers.
             int connectionTimeoutMs = 2000;
 
             // Longest time without a byte once the answer has begun.
@@ -43,7 +46,7 @@ namespace zorv
         struct Answer
         {
             int status = 0;                 // of the last answer; 0 when none arrived
-            juce::StringPairArray headers;  // of the last answer
+            juce::String contentType;       // of the last answer, wherever it stood among its headers
             juce::MemoryBlock body;         // the whole body of a 2xx answer
             juce::String failure;           // why the answer is not whole; empty when it is
 
@@ -51,7 +54,7 @@ namespace zorv
             bool isSuccess() const noexcept     { return isComplete() && status >= 200 && status <= 299; }
         };
 
-        // Follows redirects itself, each one only to an https URL.
+        // Follows redirects, each one only to an https URL.
         static Answer get (const juce::URL& url, const Rules& rules);
     };
 }

@@ -132,6 +132,7 @@ void LocalHttpsServer::setAnswer (const juce::String& path, const Answer& answer
 
     if (answer.location.isNotEmpty())       rule->setProperty ("location", answer.location);
     if (answer.contentType.isNotEmpty())    rule->setProperty ("contentType", answer.contentType);
+    if (answer.contentTypeFirst)            rule->setProperty ("contentTypeFirst", true);
     if (answer.declaredLength >= 0)         rule->setProperty ("declaredLength", answer.declaredLength);
     if (answer.omitLength)                  rule->setProperty ("omitLength", true);
     if (answer.holdAfterBytes >= 0)         rule->setProperty ("holdAfterBytes", answer.holdAfterBytes);

@@ -44,6 +44,7 @@ public:
     {
         juce::String location;          // a 302 to this URL, nothing else
         juce::String contentType;       // instead of application/octet-stream
+        bool contentTypeFirst = false;  // the Content-Type as the answer's first header line
         int declaredLength = -1;        // a Content-Length other than the body's
         bool omitLength = false;        // no Content-Length: the body ends with the connection
         int holdAfterBytes = -1;        // sends this many bytes of the body, then falls silent

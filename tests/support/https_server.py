@@ -7,7 +7,7 @@ answered request ("METHOD PATH STATUS") to a log file.
 
 It can also misbehave, path by path, as a JSON file of answers read afresh on
 every request describes ({"/path": {...}}; see LocalHttpsServer::Answer):
-redirect, claim another Content-Type, claim a longer body than it sends, send
+redirect, claim another Content-Type (also as the first header line), claim a longer body than it sends, send
 no Content-Length, fall silent part way, or trickle the body. Beside it listen the same files
 over plain HTTP, and a port that takes connections but never answers them.
 """
@@ -82,8 +82,17 @@ def main():
             except OSError:
                 body = b""
 
-            self.send_response(200)
-            self.send_header("Content-Type", answer.get("contentType", "application/octet-stream"))
+            content_type = answer.get("contentType", "application/octet-stream")
+
+            if answer.get("contentTypeFirst", False):
+                self.log_request(200)
+                self.send_response_only(200)
+                self.send_header("Content-Type", content_type)
+                self.send_header("Server", self.version_string())
+                self.send_header("Date", self.date_time_string())
+            else:
+                self.send_response(200)
+                self.send_header("Content-Type", content_type)
 
             if not answer.get("omitLength", False):
                 self.send_header("Content-Length", str(answer.get("declaredLength", len(body))))

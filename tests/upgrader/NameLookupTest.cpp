@@ -1,0 +1,100 @@
+#include "upgrader/HttpsFetch.h"
+#include "upgrader/WizardFlags.h"
+
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+
+#include <chrono>
+#include <iostream>
+
+// A host name whose lookup hangs (tests/support/with-silent-dns.sh): giving up
+// and every time limit hand the thread back at once, and the window's loop
+// keeps running meanwhile.
+namespace
+{
+    using Clock = std::chrono::steady_clock;
+
+    double secondsBetween (Clock::time_point from, Clock::time_point to)
+    {
+        return std::chrono::duration<double> (to - from).count();
+    }
+
+    // The longest the message loop went without a turn while it watched.
+    class LoopStallMeter : private juce::Timer
+    {
+    public:
+        LoopStallMeter()            { startTimer (5); }
+        ~LoopStallMeter() override  { stopTimer(); }
+
+        double longestSeconds()     { timerCallback(); stopTimer(); return longest; }
+
+    private:
+        void timerCallback() override
+        {
+            const auto now = Clock::now();
+            longest = juce::jmax (longest, secondsBetween (last, now));
+            last = now;
+        }
+
+        Clock::time_point last = Clock::now();
+        double longest = 0.0;
+    };
+
+    // Far below the 30 s a lookup takes here, far above what a loaded
+    // machine needs to drop a transfer.
+    constexpr double promptly = 2.0;
+}
+
+TEST (SilentNameServer, GivingUpAndEachTimeLimitEndTheLookupAtOnce)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("QUELT_SILENT_DNS", {}).isEmpty())
+        GTEST_SKIP() << "needs the silent name server: run through tests/support/with-silent-dns.sh";
+
+    juce::DatagramSocket nameServer;
+    ASSERT_TRUE (nameServer.bindToPort (53, "127.0.0.1"));
+
+    const juce::URL url ("https://firmware.never-resolves.test/firmware.xml");
+
+    zorv::HttpsFetch::Rules patient;
+    patient.maxBodyBytes = 1024;
+    patient.connectionTimeoutMs = 60000;
+    patient.stallLimitMs = 60000;
+
+    auto shortConnection = patient;
+    shortConnection.connectionTimeoutMs = 300;
+    auto shortWhole = patient;
+    shortWhole.wholeLimitMs = 300;
+
+    struct Case { const char* name; zorv::HttpsFetch::Rules rules; bool givenUp; };
+    const Case cases[] = {
+        { "Escape",                 patient,            true },
+        { "connection time-out",    shortConnection,    false },
+        { "whole-answer limit",     shortWhole,         false },
+    };
+
+    for (const auto& c : cases)
+    {
+        zorv::bEsc = false;
+        const auto start = Clock::now();
+        auto due = start + std::chrono::milliseconds (300);
+
+        if (c.givenUp)
+            juce::Timer::callAfterDelay (300, [&due] { zorv::giveUp(); due = Clock::now(); });
+
+        LoopStallMeter meter;
+        const auto answer = zorv::HttpsFetch::get (url, c.rules);
+        const auto end = Clock::now();
+        const auto stall = meter.longestSeconds();
+
+        std::cout << c.name << ": returned " << secondsBetween (due, end) << " s after it was due;"
+                  << " longest stall of the message loop " << stall << " s" << std::endl;
+
+        EXPECT_FALSE (answer.isComplete()) << c.name;
+        EXPECT_EQ (answer.status, 0) << c.name;
+        EXPECT_LT (secondsBetween (due, end), promptly) << c.name;
+        EXPECT_LT (stall, promptly) << c.name;
+    }
+
+    zorv::bEsc = false;
+    bSerial = false;
+}
