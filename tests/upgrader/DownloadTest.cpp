@@ -298,9 +298,12 @@ TEST_F (DownloadOverHttps, OnlyAClickOnStep4ForgetsAnEarlierEscape)
         wizard.doStep3();
         bench.midi.waitUntilIdle();
 
-        // The pickers confirm themselves in auto mode; a file chooser would
-        // wait for the user.
-        EXPECT_TRUE (bench.user.windows.isEmpty()) << bench.user.windows.joinIntoString (", ");
+        // Step 3's device picker confirms itself in auto mode, and may or
+        // may not be seen before it does; the versions or a file chooser
+        // would wait for the user.
+        auto shown = bench.user.windows;
+        shown.removeString ("Choose Your Zorv Device");
+        EXPECT_TRUE (shown.isEmpty()) << shown.joinIntoString (", ");
         EXPECT_TRUE (bench.user.alerts.isEmpty()) << bench.user.alerts.joinIntoString ("\n");
         EXPECT_EQ (server.countRequests ("/" + imagePath), imageRequests);
         EXPECT_EQ (wizard.currentStep, 2);
