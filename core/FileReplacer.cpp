@@ -1,6 +1,6 @@
 #include "core/FileReplacer.h"
 
-#include "platform/RegularFile.h"
+#include "platform/ReplacementFile.h"
 
 namespace
 {
@@ -11,13 +11,16 @@ namespace
 
 bool FileReplacer::replace (const juce::File& target, const void* data, size_t size)
 {
-    if (target == juce::File() || (target.exists() && ! RegularFile::exists (target)))
+    if (target == juce::File())
         return false;
 
-    juce::TemporaryFile temporary (target);
+    ReplacementFile replacement (target);
+
+    if (replacement.getFile() == juce::File())
+        return false;
 
     {
-        juce::FileOutputStream out (temporary.getFile(), unbuffered);
+        juce::FileOutputStream out (replacement.getFile(), unbuffered);
 
         if (! out.openedOk() || ! out.write (data, size))
             return false;
@@ -30,8 +33,8 @@ bool FileReplacer::replace (const juce::File& target, const void* data, size_t s
 
     // A write below the buffer size only reaches the file on the flush,
     // whose own result JUCE drops: the length on disk tells.
-    if (temporary.getFile().getSize() != (juce::int64) size)
+    if (replacement.sizeOnDisk() != (juce::int64) size)
         return false;
 
-    return temporary.overwriteTargetFileWithTemporary();
+    return replacement.takeTargetsPlace();
 }

@@ -445,8 +445,9 @@ TEST_F (MappingFiles, ASaveThatCannotBeWrittenWholeKeepsThePreviousFile)
 
     trv->setCtMode (CtMode (CtMode::usrdefHui));
 
-    // A read-only folder, a nearly full disk (the write stops short), and a
-    // folder named like a mapping file, which the rename would delete.
+    // A read-only folder, a nearly full disk (the write stops short), a
+    // folder named like a mapping file, which the rename would delete, and a
+    // file no one may write (a rename needs only the folder's permission).
     auto readOnly = juce::File (dir).getChildFile ("previous.quelt");
     auto folder = juce::File ("/var").getChildFile ("quelt-full-" + juce::Uuid().toString());
     ASSERT_TRUE (folder.createDirectory().wasOk());
@@ -454,8 +455,11 @@ TEST_F (MappingFiles, ASaveThatCannotBeWrittenWholeKeepsThePreviousFile)
     ASSERT_TRUE (nearlyFull.replaceWithText ("previous mapping\n"));
     auto directory = folder.getChildFile ("directory.quelt");
     ASSERT_TRUE (directory.createDirectory().wasOk());
+    auto writeProtected = folder.getChildFile ("write-protected.quelt");
+    ASSERT_TRUE (writeProtected.replaceWithText ("previous mapping\n"));
+    ASSERT_EQ (chmod (writeProtected.getFullPathName().toRawUTF8(), 0444), 0);
 
-    for (const auto& target : { readOnly, nearlyFull, directory })
+    for (const auto& target : { readOnly, nearlyFull, directory, writeProtected })
     {
         SCOPED_TRACE (target.getFullPathName().toStdString());
         std::unique_ptr<ScopedFullVolume> full;

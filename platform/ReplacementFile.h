@@ -1,0 +1,51 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <string>
+#include <sys/types.h>
+
+// The new file that is to take a file's place, made beside the file it
+// replaces so that the final rename stays on one filesystem and is atomic.
+//
+// The file replaced is the one the target names, symbolic links followed (a
+// save through a link must change the linked file, not turn the link into a
+// file of its own; a dangling link's file is created). The new file takes on
+// the permission bits of the one it replaces, and its owner and group where
+// the system allows; a file that did not exist gets the default permissions.
+//
+// There is no new file (getFile() is File()) when the target may not be
+// replaced: it exists and is not an ordinary file, the user may not write it,
+// its links go round in a loop, or its folder cannot hold a new file.
+// POSIX only (Linux, macOS).
+class ReplacementFile
+{
+public:
+    explicit ReplacementFile (const juce::File& target);
+
+    // Removes the new file unless it has taken the target's place.
+    ~ReplacementFile();
+
+    // Where the new contents go, an empty file to begin with.
+    juce::File getFile() const;
+
+    // The new file's length on disk, -1 when it cannot be told.
+    juce::int64 sizeOnDisk() const;
+
+    // Gives the new file the replaced file's permissions and renames it over
+    // that file. False, with the replaced file untouched, on any failure.
+    bool takeTargetsPlace();
+
+private:
+    bool keepOwnerAndPermissions();
+
+    std::string targetPath, temporaryPath;
+    int descriptor = -1;
+
+    bool replacesAFile = false;
+    mode_t previousMode = 0;
+    uid_t previousOwner = 0;
+    gid_t previousGroup = 0;
+
+    JUCE_DECLARE_NON_COPYABLE (ReplacementFile)
+};
