@@ -47,6 +47,16 @@ namespace
         return (juce::int64) bytes.getSize() <= maxMappingFileSize;
     }
 
+    // The document in a mapping file's bytes, if they keep within every
+    // limit the loader sets.
+    std::unique_ptr<juce::XmlElement> parseMappingFile (const juce::MemoryBlock& bytes)
+    {
+        if ((juce::int64) bytes.getSize() > maxMappingFileSize)
+            return {};
+
+        return StrictXml::parse (bytes, mappingFileLimits());
+    }
+
     // Two attributes can still name one property ("chan" and "base64:chan"):
     // the program would read one and write the other.
     bool holdsAnythingTwice (const juce::ValueTree& tree)
@@ -191,7 +201,7 @@ juce::Result TrvPlus::Impl::openFile (const juce::File& file)
     if (! readMappingFile (file, bytes))
         return juce::Result::fail (loadFailure);
 
-    auto xml = StrictXml::parse (bytes, mappingFileLimits());
+    auto xml = parseMappingFile (bytes);
 
     // Even a well-formed document must be a map of one of the five modes, or
     // the map it replaced would vanish from the model for good.
@@ -209,9 +219,11 @@ juce::Result TrvPlus::Impl::openFile (const juce::File& file)
     const CtMode mode (slug);
     addMissingControls (tree, mode);
 
-    // What is loaded must load again once saved: characters written as
-    // references (line breaks, '>') take up to six times their room.
-    if ((juce::int64) fileContents (*tree.createXml()).getSize() > maxMappingFileSize)
+    // What is loaded must load again once saved, and the saved form is not
+    // the file: characters written as references (line breaks, '>') take up
+    // to six times their room, and the controls added above are elements of
+    // their own. It is held to the same limits as the file.
+    if (parseMappingFile (fileContents (*tree.createXml())) == nullptr)
         return juce::Result::fail (loadFailure);
 
     const int i = modes.indexOf (findMode (mode));

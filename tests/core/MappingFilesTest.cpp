@@ -275,6 +275,11 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
                    "<x a=\"" + juce::String::repeatedString ("\n", 256) + "\" b=\"" + juce::String::repeatedString ("\n", 256)
                        + "\" c=\"" + juce::String::repeatedString ("\n", 256) + "\" d=\"" + juce::String::repeatedString ("\n", 256)
                        + "\"/>", 850) + "</controls>")),
+
+        // Within the element limit, but the 89 controls it lacks, added on
+        // loading, take its saved form past it.
+        write ("completed.quelt", "<map mode=\"usrdef-mcp\" name=\"x\" protocol=\"0\">"
+                                      + juce::String::repeatedString ("<x/>", 934) + "</map>"),
         folder.getChildFile ("missing.quelt"),
         folder,
     };
