@@ -5,6 +5,7 @@
 #include "core/CtMap.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
+#include "platform/FixedSizeDialog.h"
 #include "upgrader/FirmwareUpgrade.h"
 
 #include "BinaryData.h"
@@ -316,14 +317,10 @@ void ContentComponent::willDispXS (bool showX)
 
 void ContentComponent::showAboutDlg() const
 {
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setOwned (new AboutComponent());
-    options.dialogTitle = juce::String ("About ") + JUCE_APPLICATION_NAME_STRING;
-    options.componentToCentreAround = nullptr;
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = false;
-    options.resizable = false;
-    options.launchAsync();
+    FixedSizeDialog::Options options;
+    options.title = juce::String ("About ") + JUCE_APPLICATION_NAME_STRING;
+    options.nativeTitleBar = false;
+    FixedSizeDialog::launchAsync (options, std::make_unique<AboutComponent>());
 }
 
 //==============================================================================

@@ -5,6 +5,7 @@
 #include "core/CtMap.h"
 #include "core/SharedFlags.h"
 #include "core/TrvPlus.h"
+#include "platform/FixedSizeDialog.h"
 #include "upgrader/FirmwareUpgrade.h"
 
 #include <memory>
@@ -47,28 +48,13 @@ void ContentComponent::buttonClicked (juce::Button* button)
 void ContentComponent::connectToDevice()
 {
     auto picker = std::make_unique<DeviceSelectComponent>();
-    const auto pickerSize = picker->getLocalBounds();
-
-    juce::DialogWindow::LaunchOptions options;
-    options.content.setNonOwned (picker.get());
-    options.dialogTitle = "Select your device";
-    options.componentToCentreAround = this;
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = true;
-    options.resizable = false;
 
     // The dialog goes before the picker it shows, also when the application
     // quits in the middle of the loop.
-    std::unique_ptr<juce::DialogWindow> dialog (options.create());
-
-    // The dialog is first sized for JUCE's own title bar and only then given
-    // the native one, which leaves the picker stretched by that bar's height
-    // and border; size it again around the picker and re-centre it.
-    dialog->setContentComponentSize (pickerSize.getWidth(), pickerSize.getHeight());
-    dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
+    FixedSizeDialog dialog ({ "Select your device", this }, *picker);
 
     // The port is only named here; the transfer opens it by name each time.
-    if (dialog->runModalLoop() > 0)
+    if (dialog.runModalLoop() > 0)
         TrvPlus::getInstance()->setCurrentOutputDevice (picker->selectedName);
 }
 

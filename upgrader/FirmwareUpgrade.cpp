@@ -1,5 +1,6 @@
 #include "upgrader/FirmwareUpgrade.h"
 
+#include "platform/FixedSizeDialog.h"
 #include "upgrader/FirmwareUpgradeComponent.h"
 #include "upgrader/WizardFlags.h"
 #include "upgrader/WizardTexts.h"
@@ -22,18 +23,12 @@ namespace
     // wait, a network transfer, the rest of an automatic run). Hidden, the
     // dialog would end its modal loop and give the user the editor back while
     // the step goes on unseen.
-    class WizardDialog : public juce::DialogWindow
+    class WizardDialog : public FixedSizeDialog
     {
     public:
-        WizardDialog (FirmwareUpgradeComponent* wizard, juce::Component* centreAround)
-            : juce::DialogWindow (wizardTitle, juce::Colours::lightgrey, false, true,
-                                  centreAround != nullptr ? juce::Component::getApproximateScaleFactorForComponent (centreAround)
-                                                          : 1.0f)
+        WizardDialog (std::unique_ptr<FirmwareUpgradeComponent> wizard, juce::Component* centreAround)
+            : FixedSizeDialog (optionsFor (centreAround), std::move (wizard))
         {
-            setContentOwned (wizard, true);
-            centreAroundComponent (centreAround, getWidth(), getHeight());
-            setResizable (false, false);
-            setUsingNativeTitleBar (true);
         }
 
         void closeButtonPressed() override
@@ -42,6 +37,17 @@ namespace
                 giveUp();
             else
                 setVisible (false);
+        }
+
+    private:
+        // Escape is the wizard's own key: it gives up what is under way.
+        static Options optionsFor (juce::Component* centreAround)
+        {
+            Options options;
+            options.title = wizardTitle;
+            options.centreAround = centreAround;
+            options.escapeKeyCloses = false;
+            return options;
         }
     };
 
@@ -67,7 +73,7 @@ int FirmwareUpgrade::runWizardDialogModal (int pid, juce::Component* parent,
     // The dialog is deleted here, once control has come back out of its loop,
     // and not when it is dismissed: a step may still be running inside the
     // loop when the application quits.
-    auto dialog = std::make_unique<WizardDialog> (new FirmwareUpgradeComponent (pid, catalogueMode), parent);
+    auto dialog = std::make_unique<WizardDialog> (std::make_unique<FirmwareUpgradeComponent> (pid, catalogueMode), parent);
     return dialog->runModalLoop();
 }
 

@@ -1,6 +1,7 @@
 #include "upgrader/FirmwareUpgradeComponent.h"
 
 #include "core/Messages.h"
+#include "platform/FixedSizeDialog.h"
 #include "platform/MidiOutputPort.h"
 #include "platform/MidiPorts.h"
 #include "upgrader/DeviceHelpers.h"
@@ -114,16 +115,8 @@ namespace
     // the middle of the loop, so it never holds a picker that is gone.
     bool runPickerDialog (juce::Component& content, const juce::String& title, juce::Component* centreAround)
     {
-        juce::DialogWindow::LaunchOptions options;
-        options.content.setNonOwned (&content);
-        options.componentToCentreAround = centreAround;
-        options.dialogTitle = title;
-        options.escapeKeyTriggersCloseButton = true;
-        options.useNativeTitleBar = true;
-        options.resizable = false;
-
-        std::unique_ptr<juce::DialogWindow> dialog (options.create());
-        return dialog->runModalLoop() == 1;
+        FixedSizeDialog dialog ({ title, centreAround }, content);
+        return dialog.runModalLoop() == 1;
     }
 
     // Sends the upgrade-mode request for `pid` the way its model expects it.

@@ -1,3 +1,4 @@
+#include "platform/FixedSizeDialog.h"
 #include "upgrader/DeviceSelectComponent.h"
 #include "upgrader/FirmwareSelectComponent.h"
 #include "upgrader/FirmwareServer.h"
@@ -322,12 +323,8 @@ TEST_F (PickersOnDesktop, WizardDialogReturnsOneOnOkAndZeroOnCancel)
     {
         juce::MessageManager::callAsync ([&picker, buttonText] { buttonOf (picker, buttonText).triggerClick(); });
 
-        juce::DialogWindow::LaunchOptions options;
-        options.content.setNonOwned (&picker);
-        options.dialogTitle = "Choose Your Zorv Device";
-        options.useNativeTitleBar = true;
-        options.resizable = false;
-        return options.runModal();
+        FixedSizeDialog dialog ({ "Choose Your Zorv Device" }, picker);
+        return dialog.runModalLoop();
     };
 
     DeviceSelectComponent devicePicker (117, {});
