@@ -46,9 +46,20 @@ echo "window '$name' is ${width}x${height}"
 [ "$width" = 1000 ] && [ "$height" = 576 ] || { echo "expected 1000x576"; exit 1; }
 
 # A window manager reads from the size hints whether the user may resize it.
-hints=$(xprop -id "$win" WM_NORMAL_HINTS)
-grep -q "minimum size: 1000 by 576" <<<"$hints" && grep -q "maximum size: 1000 by 576" <<<"$hints" \
-    || { echo "the size hints let a window manager resize the window:"; echo "$hints"; exit 1; }
+# JUCE restates the size without limits when it moves, resizes or repaints the
+# window afresh, and the window puts the limits back right after; a single read
+# can fall between the two, so they are read until they hold (10 s at most).
+read_hints() { xprop -id "$win" WM_NORMAL_HINTS 2>/dev/null || true; }
+fixed_size() {
+    grep -q "minimum size: 1000 by 576" <<<"$hints" && grep -q "maximum size: 1000 by 576" <<<"$hints"
+}
+deadline=$((SECONDS + 10))
+hints=$(read_hints)
+until fixed_size || [ "$SECONDS" -ge "$deadline" ]; do
+    sleep 0.1
+    hints=$(read_hints)
+done
+fixed_size || { echo "the size hints let a window manager resize the window:"; echo "$hints"; exit 1; }
 echo "size hints: 1000x576 at least and at most"
 
 /usr/bin/import -window "$win" "$out/main-window.png"
