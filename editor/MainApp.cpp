@@ -49,6 +49,10 @@ void MainApp::initializeApplication()
 
     // Builds the five factory maps and makes "mackie" current.
     TrvPlus::getInstance();
+
+    // Ctrl-C in the terminal and the SIGTERM of a logout are quit requests
+    // like the others, put off in the same way.
+    quitSignals = std::make_unique<QuitSignals> (requestQuit);
 }
 
 void MainApp::shutdown()
@@ -59,6 +63,10 @@ void MainApp::shutdown()
     // never ran initialise, has none to delete.
     if (TrvPlus::getInstanceWithoutCreating() != nullptr)
         TrvPlus::deleteInstance();
+
+    // Last: a signal that comes while the settings file is written is one
+    // more request to quit, not the end of the program halfway through it.
+    quitSignals = nullptr;
 }
 
 void MainApp::anotherInstanceStarted (const juce::String&)

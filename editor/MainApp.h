@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FixedSizeHints.h"
+#include "platform/QuitSignals.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -41,4 +42,5 @@ public:
 
 private:
     std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<QuitSignals> quitSignals;
 };

@@ -5,20 +5,44 @@
 #include "tests/upgrader/WizardUpload.h"
 #include "upgrader/FirmwareUpgrade.h"
 
+#include <csignal>
+
 // Once quitting, the message loop dispatches nothing more and the application
 // goes: in the middle of a firmware upload the unit would be left
-// half-written and then reset. While the
-// wizard uploads, the main window's close button, Escape and the system's quit
-// request are put off and the editor opens no box; once the wizard's step has
-// ended, the application quits.
+// half-written and then reset. While the wizard uploads, every way of asking
+// the application to quit is put off, a second request like the first, and
+// the editor opens no box; once the wizard's step has ended, the application
+// quits.
 namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
+
+    struct QuitRequest
+    {
+        const char* name;
+        std::function<void (MainApp&, MainApp::MainWindow&)> ask;
+    };
+
+    const QuitRequest quitRequests[] =
+    {
+        { "CloseButton",    [] (MainApp&, MainApp::MainWindow& window) { window.closeButtonPressed(); } },
+        { "Escape",         [] (MainApp&, MainApp::MainWindow& window) { EXPECT_TRUE (window.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey))); } },
+        { "SystemRequest",  [] (MainApp& app, MainApp::MainWindow&)    { app.systemRequestedQuit(); } },
+        // Ctrl-C in the terminal, and the signal of a logout.
+        { "SIGINT",         [] (MainApp&, MainApp::MainWindow&)        { std::raise (SIGINT); } },
+        { "SIGTERM",        [] (MainApp&, MainApp::MainWindow&)        { std::raise (SIGTERM); } },
+    };
+
+    // Names the case in test names and reports.
+    void PrintTo (const QuitRequest& request, std::ostream* out)    { *out << request.name; }
 }
 
-using QuitDuringUpload = TrvPlusFixture;
+class QuitDuringUpload : public TrvPlusFixture,
+                         public ::testing::WithParamInterface<QuitRequest>
+{
+};
 
-TEST_F (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
+TEST_P (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
 {
     if (! wizard_test::hasDisplay())
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
@@ -35,6 +59,7 @@ TEST_F (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
     wizard_test::WizardUpload upload (midi, user);
 
     MainApp app;
+    app.initializeApplication();
     MainApp::MainWindow window (app.getApplicationName() + " " + app.getApplicationVersion());
     auto& page = dynamic_cast<ContentComponent&> (*window.getContentComponent());
     ContentComponentProbe probe { page };
@@ -45,14 +70,13 @@ TEST_F (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
     // on a loaded machine and would hold a frame that long.
     window.removeFromDesktop();
 
-    bool quitDuringUpload = true, quitBeforeStepReturned = true;
+    bool quitDuringUpload = true, quitBeforeStepReturned = true, wizardTookTheQuitOver = false;
 
     upload.run ([&] { zorv::FirmwareUpgrade::runWizardDialogModal (117, &page, false, false); },
     [&] (juce::DialogWindow&, zorv::FirmwareUpgradeComponent&)
     {
-        window.closeButtonPressed();
-        EXPECT_TRUE (window.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-        app.systemRequestedQuit();
+        GetParam().ask (app, window);
+        GetParam().ask (app, window);
 
         // Neither the About box nor the device picker comes up.
         page.keyPressed (juce::KeyPress (juce::KeyPress::F1Key));
@@ -60,18 +84,22 @@ TEST_F (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
 
         quitDuringUpload = messages.hasStopMessageBeenSent();
     },
-    [&] (juce::DialogWindow&, zorv::FirmwareUpgradeComponent&)
+    [&] (juce::DialogWindow&, zorv::FirmwareUpgradeComponent& wizard)
     {
         // The step still shows its outcome and tidies up first.
         quitBeforeStepReturned = messages.hasStopMessageBeenSent();
+        wizardTookTheQuitOver = wizard.quitDeferred;
     });
 
     EXPECT_EQ (upload.problems(), juce::String());
     EXPECT_FALSE (quitDuringUpload);
     EXPECT_FALSE (quitBeforeStepReturned);
+    EXPECT_TRUE (wizardTookTheQuitOver);
     EXPECT_TRUE (messages.hasStopMessageBeenSent());
     EXPECT_FALSE (upload.leftOpen);
 
     EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Firmware Upgrade Success|Your firmware has been upgraded!");
     EXPECT_TRUE (user.windows.isEmpty()) << user.windows.joinIntoString (", ");
 }
+
+INSTANTIATE_TEST_SUITE_P (EveryWayOfQuitting, QuitDuringUpload, ::testing::ValuesIn (quitRequests));

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Starts the real application in the X server of $DISPLAY (run under xvfb-run
 # when there is none), waits for its main window, checks its title, size and
-# size hints, takes a screenshot, closes the window and expects a clean exit.
+# size hints, takes a screenshot, asks it to quit and expects a clean exit.
+# It quits the way the third argument names: Escape (the default), or the
+# signal TERM or INT, which must be quit requests like the others.
 set -euo pipefail
 app="$1"
 out="$2"
+quit_by="${3:-Escape}"
 mkdir -p "$out"
 title="Trevan M/X Quelt V2.17"
 
@@ -65,10 +68,14 @@ echo "size hints: 1000x576 at least and at most"
 /usr/bin/import -window "$win" "$out/main-window.png"
 echo "screenshot: $out/main-window.png"
 
-# There is no window manager to press a close button, so close it the way a
-# user would from the keyboard: focus it and press Escape (real key events).
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-xdotool key Escape
+if [ "$quit_by" = Escape ]; then
+    # There is no window manager to press a close button, so close it the way
+    # a user would from the keyboard: focus it and press Escape (real key events).
+    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+    xdotool key Escape
+else
+    kill -s "$quit_by" $pid
+fi
 
 for _ in $(seq 1 50); do
     if ! kill -0 $pid 2>/dev/null; then
@@ -85,5 +92,5 @@ for _ in $(seq 1 50); do
     sleep 0.1
 done
 
-echo "application did not exit within 5 s of closing its window"
+echo "application did not exit within 5 s of being asked to quit ($quit_by)"
 exit 1
