@@ -31,5 +31,9 @@ namespace zorv
 
         // Fills `catalogue` with the firmware server's entries for `pid`.
         static juce::Result fetchAvailableFirmwares (int pid, juce::ValueTree& catalogue);
+
+        // Leaves in a catalogue tree only the entries for `pid`, in their
+        // order; the root keeps its type and properties.
+        static void keepEntriesFor (int pid, juce::ValueTree& catalogue);
     };
 }

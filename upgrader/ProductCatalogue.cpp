@@ -97,20 +97,30 @@ namespace zorv
 
         // Filtered before the caller sees it, so the caller's tree is never
         // caught between the server's catalogue and the product's part of it.
-        juce::Array<juce::ValueTree> otherProducts;
-
-        for (const auto& entry : tree)
-            if (entry.getProperty (productId).toString().getIntValue() != pid)
-                otherProducts.add (entry);
-
-        for (const auto& entry : otherProducts)
-            tree.removeChild (entry, nullptr);
-
+        keepEntriesFor (pid, tree);
         catalogue = tree;
 
         if (catalogue.getNumChildren() == 0)
             return juce::Result::fail (noMatch);
 
         return juce::Result::ok();
+    }
+
+    void Product::keepEntriesFor (int pid, juce::ValueTree& catalogue)
+    {
+        // Taken out one by one, every entry of another product would cost a
+        // search and a shift of the whole list: a catalogue of tens of
+        // thousands would hold the message thread for seconds. Emptied from
+        // the end and refilled, the tree costs one pass.
+        juce::Array<juce::ValueTree> kept;
+
+        for (const auto& entry : catalogue)
+            if (entry.getProperty (productId).toString().getIntValue() == pid)
+                kept.add (entry);
+
+        catalogue.removeAllChildren (nullptr);
+
+        for (const auto& entry : kept)
+            catalogue.appendChild (entry, nullptr);
     }
 }
