@@ -300,43 +300,6 @@ TEST (FirmwareCatalogue, UnknownProductIsRefusedBeforeAskingTheServer)
     }
 }
 
-TEST (FirmwareCatalogue, ProductsEntriesOfALongCatalogueKeepTheirOrderAndTheRoot)
-{
-    // As many entries as a catalogue may hold, nearly all of other products.
-    juce::ValueTree catalogue ("catalogue");
-    catalogue.setProperty ("generated", "today", nullptr);
-
-    const auto entry = [] (const char* type, int pid, const juce::String& version)
-    {
-        juce::ValueTree e (type);
-        e.setProperty ("pid", pid, nullptr);
-        e.setProperty ("version", version, nullptr);
-        return e;
-    };
-
-    catalogue.appendChild (entry ("firmware", 117, "first"), nullptr);
-
-    for (int i = 0; i < 65000; ++i)
-    {
-        catalogue.appendChild (entry ("firmware", i % 2 == 0 ? 118 : 1170, juce::String (i)), nullptr);
-
-        if (i == 32500)
-            catalogue.appendChild (entry ("image", 117, "middle"), nullptr);
-    }
-
-    catalogue.appendChild (entry ("firmware", 117, "last"), nullptr);
-
-    Product::keepEntriesFor (117, catalogue);
-
-    EXPECT_TRUE (catalogue.hasType ("catalogue"));
-    EXPECT_EQ (catalogue.getProperty ("generated").toString(), "today");
-    EXPECT_EQ (propertyOfEach (catalogue, "version"), juce::StringArray ({ "first", "middle", "last" }));
-    EXPECT_TRUE (catalogue.getChild (1).hasType ("image"));
-
-    for (const auto& kept : catalogue)
-        EXPECT_EQ (kept.getParent(), catalogue);
-}
-
 TEST (FirmwareServer, DownloadUrlIsTheRootFollowedByTheEntrysPath)
 {
     juce::ValueTree entry ("firmware");
