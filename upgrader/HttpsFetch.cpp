@@ -3,6 +3,9 @@
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
+// The bit-mask protocol options stand in for the named ones on a libcurl that
+// predates those; newer headers mark them deprecated.
+#define CURL_DISABLE_DEPRECATION 1
 #include <curl/curl.h>
 
 #include <chrono>
@@ -75,6 +78,18 @@ namespace
         return status;
     }
 
+    // A header's value as text: its printable ASCII, blanks trimmed.
+    juce::String printableText (const char* bytes, size_t length)
+    {
+        juce::String text;
+
+        for (size_t i = 0; i < length; ++i)
+            if (bytes[i] >= 0x20 && bytes[i] < 0x7F)
+                text += (juce::juce_wchar) bytes[i];
+
+        return text.trim();
+    }
+
     juce::String bodyTooLong (size_t maxBodyBytes)
     {
         return "the body is longer than " + juce::String ((juce::int64) maxBodyBytes) + " bytes";
@@ -100,42 +115,35 @@ namespace
 
             auto* e = easy.get();
 
-            // Every setting must take: one that did not (a libcurl too old
-            // for it, say) could leave plain http allowed.
-            const auto set = [this, e] (CURLoption option, auto value)
+            // The settings that keep the fetch safe must take: one that did
+            // not would leave plain http allowed or a proxy's reply taken for
+            // the host's. The libcurl in use may be older than the headers.
+            const auto set = [e] (CURLoption option, auto value)
             {
-                ready = ready && curl_easy_setopt (e, option, value) == CURLE_OK;
+                return curl_easy_setopt (e, option, value) == CURLE_OK;
             };
 
-            ready = true;
-            set (CURLOPT_URL, address.toRawUTF8());
-            set (CURLOPT_HTTPGET, 1L);
-            set (CURLOPT_NOSIGNAL, 1L);
-           #if LIBCURL_VERSION_NUM >= 0x075500
-            set (CURLOPT_PROTOCOLS_STR, "https");
-            set (CURLOPT_REDIR_PROTOCOLS_STR, "https");
-           #else
-            set (CURLOPT_PROTOCOLS, (long) CURLPROTO_HTTPS);
-            set (CURLOPT_REDIR_PROTOCOLS, (long) CURLPROTO_HTTPS);
-           #endif
-            set (CURLOPT_FOLLOWLOCATION, 1L);
-            set (CURLOPT_MAXREDIRS, (long) rules.maxRedirects);
-            // Each connection of the chain, a redirect's included; the time to
-            // the first answer is also watched below.
-            set (CURLOPT_CONNECTTIMEOUT_MS, (long) juce::jmax (1, rules.connectionTimeoutMs));
+            const bool httpsOnly = (set (CURLOPT_PROTOCOLS_STR, "https") && set (CURLOPT_REDIR_PROTOCOLS_STR, "https"))
+                                || (set (CURLOPT_PROTOCOLS, (long) CURLPROTO_HTTPS) && set (CURLOPT_REDIR_PROTOCOLS, (long) CURLPROTO_HTTPS));
 
-            if (! rules.statusOnly && rules.maxBodyBytes > 0)
-                set (CURLOPT_MAXFILESIZE_LARGE, (curl_off_t) rules.maxBodyBytes);
+            ready = httpsOnly
+                 && set (CURLOPT_URL, address.toRawUTF8())
+                 && set (CURLOPT_HTTPGET, 1L)
+                 && set (CURLOPT_NOSIGNAL, 1L)
+                 && set (CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L)
+                 && set (CURLOPT_FOLLOWLOCATION, 1L)
+                 && set (CURLOPT_MAXREDIRS, (long) rules.maxRedirects)
+                 && (rules.statusOnly || rules.maxBodyBytes == 0
+                       || set (CURLOPT_MAXFILESIZE_LARGE, (curl_off_t) rules.maxBodyBytes))
+                 && set (CURLOPT_HEADERFUNCTION, &Transfer::onHeader)
+                 && set (CURLOPT_HEADERDATA, static_cast<void*> (this))
+                 && set (CURLOPT_WRITEFUNCTION, &Transfer::onBody)
+                 && set (CURLOPT_WRITEDATA, static_cast<void*> (this));
 
-           #if LIBCURL_VERSION_NUM >= 0x075700
             // Without it, dropping a transfer waits for a name lookup in
-            // progress to end: against a silent name server, many seconds.
+            // progress to end: against a silent name server, many seconds. A
+            // libcurl without it (before 7.87) still transfers, only then.
             set (CURLOPT_QUICK_EXIT, 1L);
-           #endif
-            set (CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
-            set (CURLOPT_HEADERDATA, static_cast<void*> (this));
-            set (CURLOPT_WRITEFUNCTION, &Transfer::onBody);
-            set (CURLOPT_WRITEDATA, static_cast<void*> (this));
         }
 
         HttpsFetch::Answer run (juce::int64 wholeDeadlineMs)
@@ -146,7 +154,7 @@ namespace
                 return std::move (answer);
             }
 
-            const auto start = nowMs();
+            hopStartMs = nowMs();
             juce::String brokenRule;
             CURLcode result = CURLE_OK;
 
@@ -158,20 +166,23 @@ namespace
                 if (finished (result))
                     break;
 
-                brokenRule = checkRules (start, wholeDeadlineMs);
+                brokenRule = checkRules (wholeDeadlineMs);
 
                 if (brokenRule.isNotEmpty())
                     break;
 
-                curl_multi_poll (multi.get(), nullptr, 0, networkWaitMs, nullptr);
+                curl_multi_wait (multi.get(), nullptr, 0, networkWaitMs, nullptr);
                 sleep_ms (0);
             }
 
             // Never waits: see CURLOPT_QUICK_EXIT.
             curl_multi_remove_handle (multi.get(), easy.get());
 
-            if (answer.status <= 0)
-                answer.status = 0;
+            // The final answer's status as curl parsed it, whatever came
+            // before or after it.
+            long finalStatus = 0;
+            curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &finalStatus);
+            answer.status = finalStatus > 0 ? (int) finalStatus : 0;
 
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
@@ -181,11 +192,6 @@ namespace
                 answer.failure = bodyTooLong (rules.maxBodyBytes);
             else if (result != CURLE_OK)
                 answer.failure = describe (result);
-
-            char* type = nullptr;
-
-            if (curl_easy_getinfo (easy.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
-                answer.contentType = juce::String (juce::CharPointer_UTF8 (type)).trim();
 
             if (answer.status < 200 || answer.status > 299)
                 answer.body.reset();
@@ -210,7 +216,7 @@ namespace
             return false;
         }
 
-        juce::String checkRules (juce::int64 start, juce::int64 wholeDeadlineMs) const
+        juce::String checkRules (juce::int64 wholeDeadlineMs) const
         {
             const auto now = nowMs();
 
@@ -223,7 +229,7 @@ namespace
                 return "not finished within " + juce::String (rules.wholeLimitMs) + " ms";
 
             if (! answered)
-                return now - start > rules.connectionTimeoutMs
+                return now - hopStartMs > rules.connectionTimeoutMs
                          ? "no answer within " + juce::String (rules.connectionTimeoutMs) + " ms"
                          : juce::String();
 
@@ -250,36 +256,46 @@ namespace
             return "the transfer broke off: " + juce::String (curl_easy_strerror (result));
         }
 
-        void heard()
-        {
-            answered = true;
-            lastArrivalMs = nowMs();
-        }
-
-        // One header line of an answer, the status line first; each answer
-        // of a redirect chain starts afresh.
+        // One header line, the status line first. Each answer of a redirect
+        // chain starts afresh; lines after the final answer's headers (a
+        // chunked body's trailers) change nothing.
         static size_t onHeader (char* data, size_t size, size_t count, void* user)
         {
             auto& t = *static_cast<Transfer*> (user);
             const auto length = size * count;
-            t.heard();
+            t.lastArrivalMs = nowMs();
+
+            if (t.answered)
+                return length;
 
             if (startsWithIgnoringCase (data, length, "HTTP/"))
             {
-                t.answer.status = statusOf (data, length);
+                t.status = statusOf (data, length);
                 t.answerHasLocation = false;
+                t.answer.contentType.clear();
             }
             else if (startsWithIgnoringCase (data, length, "Location:"))
             {
                 t.answerHasLocation = ! isBlank (data + 9, length - 9);
             }
+            else if (startsWithIgnoringCase (data, length, "Content-Type:"))
+            {
+                t.answer.contentType = printableText (data + 13, length - 13);
+            }
             else if (isBlank (data, length))
             {
-                // The end of an answer's headers: the status asked for is
-                // known, unless the answer is one that is followed.
-                const bool followed = t.answer.status < 200 || (isRedirect (t.answer.status) && t.answerHasLocation);
+                // The end of an answer's headers. One that is followed gives
+                // the next hop its own time to answer; the final one has
+                // answered, and is all a status-only fetch asks for.
+                if (t.status < 200 || (isRedirect (t.status) && t.answerHasLocation))
+                {
+                    t.hopStartMs = t.lastArrivalMs;
+                    return length;
+                }
 
-                if (t.rules.statusOnly && ! followed)
+                t.answered = true;
+
+                if (t.rules.statusOnly)
                 {
                     t.statusKnown = true;
                     return 0;
@@ -293,10 +309,10 @@ namespace
         {
             auto& t = *static_cast<Transfer*> (user);
             const auto length = size * count;
-            t.heard();
+            t.lastArrivalMs = nowMs();
 
             // Only a success's body is kept; an error page is only read past.
-            if (t.answer.status < 200 || t.answer.status > 299)
+            if (t.status < 200 || t.status > 299)
                 return length;
 
             if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
@@ -315,7 +331,8 @@ namespace
 
         HttpsFetch::Answer answer;
         bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;
-        juce::int64 lastArrivalMs = 0;
+        int status = 0;                 // of the answer whose headers are coming in
+        juce::int64 hopStartMs = 0, lastArrivalMs = 0;
 
         JUCE_DECLARE_NON_COPYABLE (Transfer)
     };

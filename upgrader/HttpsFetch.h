@@ -26,8 +26,9 @@ namespace zorv
             // A body longer than this fails the fetch; it is not read further.
             size_t maxBodyBytes = 0;
 
-            // From the request to the answer's first bytes: name lookup,
-            // connection, TLS and the server's wait before it answers.
+            // From each request, a redirect's included, to the end of its
+            // answer's headers: name lookup, connection, TLS and the server's
+            // wait before it answers.
             int connectionTimeoutMs = 2000;
 
             // Longest time without a byte once the answer has begun.

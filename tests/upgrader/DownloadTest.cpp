@@ -225,14 +225,14 @@ TEST_F (DownloadOverHttps, SilentServerFailsWhileTheWindowStaysAlive)
 
 TEST_F (DownloadOverHttps, TrickleThatNeverFallsSilentForAStallLimitArrivesWhole)
 {
-    // About 2.7 s in pieces a tenth of a second apart: every piece that
-    // arrives starts the silence over.
-    const auto image = makeImage (4000);
+    // Three stall limits long, in pieces a tenth of a second apart: every
+    // piece that arrives starts the silence over.
+    const auto image = makeImage (9000);
     server.addFile (imagePath, image);
     LocalHttpsServer::Answer trickle;
     trickle.trickleBytesPerSecond = 1500;
     server.setAnswer (imagePath, trickle);
-    ScopedStallLimit shortStall (1000);
+    ScopedStallLimit shortStall (2000);
 
     const auto folder = scratchFolder ("download-trickle");
     const auto target = folder.getChildFile ("image.bin");
