@@ -21,9 +21,16 @@ void pump (int ms)
 {
     auto* mm = messageManagerOnThisThread();
 
-    // A flush: what is pending, without the millisecond a pause lasts at least.
+    // A flush: what is pending, without the millisecond a pause lasts at least
+    // (JUCE's Apple loop runs nothing at all when given no time).
     if (ms == 0 && mm != nullptr)
+    {
+       #if JUCE_MAC || JUCE_IOS
+        mm->runDispatchLoopUntil (1);
+       #else
         mm->runDispatchLoopUntil (0);
+       #endif
+    }
     else
         precisePause (juce::jmax (1, ms), WhilePausing::runMessageLoop);
 }
