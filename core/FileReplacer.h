@@ -3,7 +3,7 @@
 #include <juce_core/juce_core.h>
 
 // Puts new contents in a file's place only once they are wholly on disk: they
-// go to a new file beside the target, every write and the final flush are
+// go to a new file beside the target, every write and the length on disk are
 // checked, and only then is the new file renamed over the target. On any
 // failure the target is left as it was and the new file goes.
 //

@@ -174,9 +174,25 @@ ReplacementFile::~ReplacementFile()
         ::unlink (temporaryPath.c_str());
 }
 
-juce::File ReplacementFile::getFile() const
+bool ReplacementFile::write (const void* data, size_t size)
 {
-    return temporaryPath.empty() ? juce::File() : juce::File (juce::String::fromUTF8 (temporaryPath.c_str()));
+    auto* bytes = static_cast<const char*> (data);
+
+    while (descriptor >= 0 && size > 0)
+    {
+        const auto written = ::write (descriptor, bytes, size);
+
+        if (written < 0 && errno == EINTR)
+            continue;
+
+        if (written <= 0)
+            return false;
+
+        bytes += written;
+        size -= (size_t) written;
+    }
+
+    return descriptor >= 0;
 }
 
 juce::int64 ReplacementFile::sizeOnDisk() const
@@ -217,8 +233,11 @@ bool ReplacementFile::keepOwnerAndPermissions()
             mode &= (mode_t) ~S_ISUID;
     }
 
-    // After the owner: a change of owner clears the set-id bits.
-    return ::fchmod (descriptor, mode) == 0;
+    // After the owner: a change of owner clears the set-id bits. A file
+    // system that keeps no permissions refuses; the new file then stays
+    // private (0600), which is safe, and the save goes on.
+    (void) ::fchmod (descriptor, mode);
+    return true;
 }
 
 bool ReplacementFile::takeTargetsPlace()

@@ -14,9 +14,9 @@
 // the permission bits of the one it replaces, and its owner and group where
 // the system allows; a file that did not exist gets the default permissions.
 //
-// There is no new file (getFile() is File()) when the target may not be
-// replaced: it exists and is not an ordinary file, the user may not write it,
-// its links go round in a loop, or its folder cannot hold a new file.
+// There is no new file (write() fails) when the target may not be replaced:
+// it exists and is not an ordinary file, the user may not write it, its links
+// go round in a loop, or its folder cannot hold a new file.
 // POSIX only (Linux, macOS).
 class ReplacementFile
 {
@@ -26,8 +26,10 @@ public:
     // Removes the new file unless it has taken the target's place.
     ~ReplacementFile();
 
-    // Where the new contents go, an empty file to begin with.
-    juce::File getFile() const;
+    // Appends to the new file through the descriptor it was made with, never
+    // by its name, which someone else could have put another file under.
+    // False unless every byte was written.
+    bool write (const void* data, size_t size);
 
     // The new file's length on disk, -1 when it cannot be told.
     juce::int64 sizeOnDisk() const;
