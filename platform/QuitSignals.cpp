@@ -129,11 +129,26 @@ QuitSignals::~QuitSignals()
 
     signalPipe = -1;
 
+    // A handler still running on another thread may have read the write end
+    // just before: it must not find that number given to another file. Put
+    // over by /dev/null, the pipe's write end closes all the same, and the
+    // number stays taken, harmlessly, for the little left of the program.
+    const auto closeWriteEnd = [this]
+    {
+        const int null = ::open ("/dev/null", O_WRONLY | O_CLOEXEC);
+
+        if (null < 0 || ::dup2 (null, installed->writeEnd) < 0)
+            ::close (installed->writeEnd);
+
+        if (null >= 0)
+            ::close (null);
+    };
+
    #if JUCE_LINUX || JUCE_BSD
     juce::LinuxEventLoop::unregisterFdCallback (installed->readEnd);
-    ::close (installed->writeEnd);
+    closeWriteEnd();
    #else
-    ::close (installed->writeEnd);
+    closeWriteEnd();
     installed->reader.join();
    #endif
 
