@@ -27,12 +27,13 @@ trap 'kill -9 $pid 2>/dev/null || true' EXIT
 
 # JUCE may replace its first X window right after creating it (switching to
 # the native title bar recreates the peer), so a window counts as found only
-# once it can be asked for its name and geometry after the first paint.
+# once it can be asked for its name and geometry after the first paint. Only
+# this copy's window counts: other copies may share the X server.
 win=""
 for _ in $(seq 1 100); do
     kill -0 $pid 2>/dev/null || { echo "application exited before showing its window"; cat "$out/app.log"; exit 1; }
     sleep 0.1
-    candidate=$(xdotool search --name "^${title//\//\\/}\$" 2>/dev/null | tail -n 1 || true)
+    candidate=$(xdotool search --all --pid $pid --name "^${title//\//\\/}\$" 2>/dev/null | tail -n 1 || true)
     [ -n "$candidate" ] || continue
     sleep 0.3
     name=$(xdotool getwindowname "$candidate" 2>/dev/null) || continue
