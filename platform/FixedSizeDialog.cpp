@@ -30,8 +30,6 @@ FixedSizeDialog::FixedSizeDialog (const Options& options, juce::Component& conte
     addToDesktop();
 }
 
-FixedSizeDialog::~FixedSizeDialog() = default;
-
 void FixedSizeDialog::launchAsync (const Options& options, std::unique_ptr<juce::Component> content)
 {
     auto* dialog = new FixedSizeDialog (options, std::move (content));

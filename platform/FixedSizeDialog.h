@@ -31,8 +31,6 @@ public:
     // The dialog deletes `content` when it goes.
     FixedSizeDialog (const Options&, std::unique_ptr<juce::Component> content);
 
-    ~FixedSizeDialog() override;
-
     // Shows a dialog modally without waiting for it; the dialog and its
     // content are deleted once it is dismissed.
     static void launchAsync (const Options&, std::unique_ptr<juce::Component> content);

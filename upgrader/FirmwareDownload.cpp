@@ -4,6 +4,7 @@
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/HttpsFetch.h"
 #include "upgrader/MidiInputHandler.h"
+#include "upgrader/RawBytes.h"
 
 namespace zorv
 {
@@ -17,16 +18,6 @@ namespace zorv
             return contentType.trim().startsWithIgnoreCase ("text/");
         }
 
-        bool opensWith (const char* bytes, size_t size, const char* opening)
-        {
-            for (size_t i = 0; opening[i] != 0; ++i)
-                if (i >= size || juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) bytes[i])
-                                     != juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) opening[i]))
-                    return false;
-
-            return true;
-        }
-
         // A captive portal or a misconfigured server answers with a web page,
         // whatever it calls it.
         bool looksLikeWebPage (const juce::MemoryBlock& body)
@@ -35,13 +26,13 @@ namespace zorv
             const auto size = body.getSize();
             size_t start = 0;
 
-            if (opensWith (bytes, size, "\xEF\xBB\xBF"))
+            if (startsWithIgnoringCase (bytes, size, "\xEF\xBB\xBF"))
                 start = 3;
 
             while (start < size && juce::CharacterFunctions::isWhitespace (bytes[start]))
                 ++start;
 
-            return opensWith (bytes + start, size - start, "<!DOCTYPE") || opensWith (bytes + start, size - start, "<html");
+            return startsWithIgnoringCase (bytes + start, size - start, "<!DOCTYPE") || startsWithIgnoringCase (bytes + start, size - start, "<html");
         }
     }
 

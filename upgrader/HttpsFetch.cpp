@@ -1,5 +1,6 @@
 #include "upgrader/HttpsFetch.h"
 
+#include "upgrader/RawBytes.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
@@ -9,7 +10,6 @@
 #include <curl/curl.h>
 
 #include <chrono>
-#include <cstring>
 #include <memory>
 
 namespace zorv
@@ -34,20 +34,6 @@ namespace
     bool isRedirect (int status)
     {
         return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-    }
-
-    // Header lines are raw bytes from the server, not text to trust: they
-    // are only ever looked at byte by byte.
-    bool startsWithIgnoringCase (const char* line, size_t length, const char* opening)
-    {
-        const auto n = std::strlen (opening);
-
-        for (size_t i = 0; i < n; ++i)
-            if (i >= length || juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) line[i])
-                                   != juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (juce::uint8) opening[i]))
-                return false;
-
-        return true;
     }
 
     bool isBlank (const char* bytes, size_t length)
@@ -184,13 +170,12 @@ namespace
             curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &finalStatus);
             answer.status = finalStatus > 0 ? (int) finalStatus : 0;
 
+            // A status-only fetch ends by breaking off the transfer itself.
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
-            else if (statusKnown)
-                answer.body.reset();
             else if (tooLong || result == CURLE_FILESIZE_EXCEEDED)
                 answer.failure = bodyTooLong (rules.maxBodyBytes);
-            else if (result != CURLE_OK)
+            else if (result != CURLE_OK && ! statusKnown)
                 answer.failure = describe (result);
 
             if (answer.status < 200 || answer.status > 299)
