@@ -130,10 +130,10 @@ namespace
     };
 }
 
-TEST_F (FileReplacing, AWriteCutShortUnseenByTheStreamFailsAndKeepsThePreviousFile)
+TEST_F (FileReplacing, AWriteCutShortByAFileSizeLimitFailsAndKeepsThePreviousFile)
 {
-    // Ten bytes stay in the stream's buffer until the flush, whose short
-    // write JUCE does not report: only the length on disk shows it.
+    // Five of the ten bytes reach the new file; the save must not pass it off
+    // as the whole.
     auto file = folder.getChildFile ("previous.quelt");
     ASSERT_TRUE (file.replaceWithText ("previous contents"));
 

@@ -127,10 +127,7 @@ TEST_F (DeviceSelect, OffersOnlyControllerPortsOnceEachInSystemOrderAndFollowsTh
     list->setSelectedId (4, juce::sendNotificationSync);
     EXPECT_EQ (picker.selectedName, "Trevan X");
 
-    // Spot checks of the layout, at its own size and another.
-    EXPECT_EQ (picker.getBounds(), juce::Rectangle<int> (0, 0, 300, 200));
-    EXPECT_EQ (list->getBounds(), juce::Rectangle<int> (8, 76, 284, 24));
-    EXPECT_EQ (buttonOf (picker, "Connect")->getBounds(), juce::Rectangle<int> (90, 160, 100, 30));
+    // The layout at another size than its own (the dialog test measures that one).
     picker.setSize (401, 101);
     EXPECT_EQ (buttonOf (picker, "Cancel")->getBounds(), juce::Rectangle<int> (291, 61, 100, 30));
 }

@@ -22,11 +22,8 @@ trap 'exit 130' INT
 export HOME="$home"
 export QUELT_READONLY_DIR=/var/quelt-readonly
 
-if [ "$(id -u)" -eq 0 ]; then
-    ns="unshare --mount --propagation private"
-else
-    ns="unshare --map-root-user --mount --propagation private"
-fi
+. "$(dirname "$0")/private-namespace.sh"
+ns="$private_namespace --mount"
 
 status=0
 $ns sh -c '

@@ -23,11 +23,8 @@ printf 'nameserver 127.0.0.1\noptions timeout:30 attempts:1\n' >"$conf"
 QUELT_SILENT_DNS=1
 export QUELT_SILENT_DNS
 
-if [ "$(id -u)" -eq 0 ]; then
-    namespace="unshare --mount --net --propagation private"
-else
-    namespace="unshare --map-root-user --mount --net --propagation private"
-fi
+. "$(dirname "$0")/private-namespace.sh"
+namespace="$private_namespace --mount --net"
 
 exec $namespace sh -c 'ip link set lo up && mount --bind "$1" /etc/resolv.conf && shift && exec "$@"' \
     with-silent-dns "$conf" "$@"

@@ -51,12 +51,8 @@ QUELT_TEST_CA_DIR="$work"
 QUELT_PYTHON="$(command -v python3)"
 export QUELT_TEST_CA_DIR QUELT_PYTHON
 
-# As root a mount namespace is enough; anyone else also needs a user namespace.
-if [ "$(id -u)" -eq 0 ]; then
-    namespace="unshare --mount --propagation private"
-else
-    namespace="unshare --map-root-user --mount --propagation private"
-fi
+. "$(dirname "$0")/private-namespace.sh"
+namespace="$private_namespace --mount"
 
 # The bind mount is made inside the namespace, just before the program starts.
 exec $namespace sh -c 'mount --bind "$1" "$2" && shift 2 && exec "$@"' \
