@@ -1,13 +1,11 @@
 #include "core/FileReplacer.h"
 
-#include "platform/ReplacementFile.h"
-
-bool FileReplacer::replace (const juce::File& target, const void* data, size_t size)
+bool FileReplacer::replace (const juce::File& target, const void* data, size_t size, LinkAtTarget links)
 {
     if (target == juce::File())
         return false;
 
-    ReplacementFile replacement (target);
+    ReplacementFile replacement (target, links);
 
     if (! replacement.write (data, size))
         return false;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/ReplacementFile.h"
+
 #include <juce_core/juce_core.h>
 
 // Puts new contents in a file's place only once they are wholly on disk: they
-// go to a new file beside the target, every write and the length on disk are
-// checked, and only then is the new file renamed over the target. On any
-// failure the target is left as it was and the new file goes.
+// go to a new file beside the target, every write, the length on disk and the
+// flush to disk are checked, and only then is the new file renamed over the
+// target. On any failure the target is left as it was and the new file goes.
 //
 // JUCE's own writers (XmlElement::writeTo, PropertiesFile) drop the result of
 // the write that empties their buffer: on a nearly full disk a cut-off file
@@ -13,10 +15,17 @@
 class FileReplacer
 {
 public:
-    // A target that is a symbolic link has the file it links to replaced and
-    // stays a link; the new file keeps the replaced one's permissions. Refuses
-    // a target that exists and is not an ordinary file (renaming over an empty
-    // folder would delete it, and a FIFO or device is no document) and one the
-    // user may not write (see platform/ReplacementFile).
-    static bool replace (const juce::File& target, const void* data, size_t size);
+    using LinkAtTarget = ReplacementFile::LinkAtTarget;
+
+    // By default a target that is a symbolic link has the file it links to
+    // replaced and stays a link (a file the user chose); with
+    // LinkAtTarget::replaced the link itself gives way to the new file and
+    // the file it names is left alone (a file the program names itself). The
+    // new file keeps the replaced one's permissions, ACL and other extended
+    // attributes. Refuses a target that exists and is not an ordinary file
+    // (renaming over an empty folder would delete it, and a FIFO or device is
+    // no document), one the user may not write and a link that may not be
+    // followed (see platform/ReplacementFile).
+    static bool replace (const juce::File& target, const void* data, size_t size,
+                         LinkAtTarget links = LinkAtTarget::followed);
 };

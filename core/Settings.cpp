@@ -53,8 +53,11 @@ bool Settings::writeModes (const juce::XmlElement& modes)
         o.commonToAllUsers = common;
         const auto file = o.getDefaultFile();
 
+        // The program names this file itself, in a folder others may share
+        // (/var): a link at its name is no choice of the user's, so it is
+        // replaced, as JUCE's own save did, never written through.
         if (file.getParentDirectory().createDirectory().wasOk()
-             && FileReplacer::replace (file, bytes.getData(), bytes.getSize()))
+             && FileReplacer::replace (file, bytes.getData(), bytes.getSize(), FileReplacer::LinkAtTarget::replaced))
             return true;
     }
 

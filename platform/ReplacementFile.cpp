@@ -1,5 +1,7 @@
 #include "platform/ReplacementFile.h"
 
+#include "platform/ExtendedAttributes.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -27,11 +29,61 @@ namespace
     }
 
     // A folder's path with every link in it resolved; empty when it does not
-    // exist.
+    // exist. The system walks the path first: realpath reads the links
+    // itself, and the system's own rule for links (fs.protected_symlinks)
+    // is asked only on the system's walk.
     std::string realFolder (const std::string& folder)
     {
+        struct stat info {};
+
+        if (::stat (folder.c_str(), &info) != 0 || ! S_ISDIR (info.st_mode))
+            return {};
+
         const std::unique_ptr<char, decltype (&std::free)> real (::realpath (folder.c_str(), nullptr), &std::free);
         return real != nullptr ? std::string (real.get()) : std::string();
+    }
+
+    // `path` with its folder resolved, its own name kept as it is; empty when
+    // there is no such folder or the name is none a file can have.
+    std::string inRealFolder (const std::string& path)
+    {
+        const auto slash = path.rfind ('/');
+
+        if (slash == std::string::npos)
+            return {};
+
+        const auto name = path.substr (slash + 1);
+        const auto folder = realFolder (slash == 0 ? "/" : path.substr (0, slash));
+
+        if (name.empty() || name == "." || name == ".." || folder.empty())
+            return {};
+
+        return inFolder (folder, name);
+    }
+
+    std::string folderOf (const std::string& path)
+    {
+        const auto slash = path.rfind ('/');
+        return slash == 0 ? std::string ("/") : path.substr (0, slash);
+    }
+
+    // In a sticky folder anyone may write, such as /tmp, what another user
+    // put there is no file of the user's: a link could lead a save anywhere
+    // the user may write, and a file replaced would hand the new contents to
+    // its owner (root may give them the file). The kernel follows a link
+    // there (fs.protected_symlinks) and writes to a file there
+    // (fs.protected_regular) only when it is the user's own or the folder
+    // owner's; links followed here must keep to that whatever the system's
+    // setting, and on systems without the rule.
+    bool mayBeUsed (const std::string& path, const struct stat& info)
+    {
+        struct stat folder {};
+
+        if (::stat (folderOf (path).c_str(), &folder) != 0)
+            return false;
+
+        const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+        return ! shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
     }
 
     std::string linkText (const std::string& link)
@@ -49,34 +101,28 @@ namespace
     // relative one from its own link's folder. Each folder on the way is
     // resolved by the system, so that ".." in a link means what the system
     // makes of it. A dangling link ends at the file it names. Empty when the
-    // links go round in a loop or a folder on the way does not exist.
+    // links go round in a loop, one of them may not be followed or a folder
+    // on the way does not exist.
     std::string fileAtEndOfLinks (std::string path)
     {
         for (int hops = 0; hops <= maxLinks; ++hops)
         {
-            const auto slash = path.rfind ('/');
+            path = inRealFolder (path);
 
-            if (slash == std::string::npos)
+            if (path.empty())
                 return {};
 
-            const auto name = path.substr (slash + 1);
-            const auto folder = realFolder (slash == 0 ? "/" : path.substr (0, slash));
-
-            if (name.empty() || name == "." || name == ".." || folder.empty())
-                return {};
-
-            path = inFolder (folder, name);
             struct stat info {};
 
             if (::lstat (path.c_str(), &info) != 0 || ! S_ISLNK (info.st_mode))
                 return path;
 
-            const auto next = linkText (path);
+            const auto next = mayBeUsed (path, info) ? linkText (path) : std::string();
 
             if (next.empty())
                 return {};
 
-            path = next[0] == '/' ? next : inFolder (folder, next);
+            path = next[0] == '/' ? next : inFolder (folderOf (path), next);
         }
 
         return {};
@@ -113,49 +159,88 @@ namespace
 
         return "." + targetName.substr (0, length) + suffix;
     }
+
+    // fsync, not fdatasync: the owner, mode and ACL just set must reach the
+    // disk with the contents. On macOS fsync leaves the data in the drive's
+    // cache; F_FULLFSYNC empties it where the file system can.
+    bool putOnDisk (int descriptor)
+    {
+       #ifdef F_FULLFSYNC
+        if (::fcntl (descriptor, F_FULLFSYNC) == 0)
+            return true;
+       #endif
+
+        return ::fsync (descriptor) == 0;
+    }
+
+    // The rename itself is on disk only once its folder is. Best effort:
+    // some file systems refuse to sync a folder, and the new file is in
+    // place either way.
+    void putFolderOnDisk (const std::string& folder)
+    {
+        const auto descriptor = ::open (folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+
+        if (descriptor >= 0)
+        {
+            (void) ::fsync (descriptor);
+            ::close (descriptor);
+        }
+    }
 }
 
-ReplacementFile::ReplacementFile (const juce::File& target)
+ReplacementFile::ReplacementFile (const juce::File& target, LinkAtTarget links)
 {
-    const auto path = fileAtEndOfLinks (target.getFullPathName().toStdString());
+    const auto name = target.getFullPathName().toStdString();
+    const auto path = links == LinkAtTarget::followed ? fileAtEndOfLinks (name) : inRealFolder (name);
 
     if (path.empty())
         return;
 
     struct stat info {};
+    const bool found = ::lstat (path.c_str(), &info) == 0;
 
-    if (::lstat (path.c_str(), &info) == 0)
+    if (! found && errno != ENOENT)
+        return;
+
+    // With LinkAtTarget::replaced a link here gives way to the new file,
+    // which takes on nothing from it. At the end of a followed chain a link
+    // is one put there since, and nothing is replaced.
+    if (found && S_ISLNK (info.st_mode))
+    {
+        if (links == LinkAtTarget::followed)
+            return;
+    }
+    else if (found)
     {
         // Renaming over an empty folder would delete it, and a FIFO or a
         // device is no document.
-        if (! S_ISREG (info.st_mode) || ! mayBeWritten (path, info))
+        if (! S_ISREG (info.st_mode) || ! mayBeWritten (path, info) || ! mayBeUsed (path, info))
             return;
 
         replacesAFile = true;
         previousMode = info.st_mode & 07777;
         previousOwner = info.st_uid;
         previousGroup = info.st_gid;
-    }
-    else if (errno != ENOENT)
-    {
-        return;
+        previousDevice = info.st_dev;
+        previousInode = info.st_ino;
     }
 
-    const auto slash = path.rfind ('/');
-    const auto folder = slash == 0 ? std::string ("/") : path.substr (0, slash);
+    const auto folder = folderOf (path);
     juce::Random random;
 
     // Until its permissions are set the new file is the owner's alone: the
-    // file it replaces may be private. A file of its own gets the default
-    // permissions.
-    const mode_t initialMode = replacesAFile ? 0600 : 0644;
+    // file it replaces may be private. A file of its own gets what the
+    // user's umask leaves of 0666, as any new file of theirs.
+    const mode_t initialMode = replacesAFile ? 0600 : 0666;
 
+    // O_EXCL: whatever stands at the name, a link even, dangling or not, is
+    // left alone and another name tried; O_NOFOLLOW says so once more.
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt)
     {
-        temporaryPath = inFolder (folder, temporaryName (folder, path.substr (slash + 1), random));
-        descriptor = ::open (temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, initialMode);
+        temporaryPath = inFolder (folder, temporaryName (folder, path.substr (path.rfind ('/') + 1), random));
+        descriptor = ::open (temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, initialMode);
 
-        if (descriptor < 0 && errno != EEXIST)
+        if (descriptor < 0 && errno != EEXIST && errno != ELOOP)
             break;
     }
 
@@ -233,6 +318,26 @@ bool ReplacementFile::keepOwnerAndPermissions()
             mode &= (mode_t) ~S_ISUID;
     }
 
+    // After the owner, for setting an ACL is the owner's right, and before
+    // the mode, which sets the ACL's mask. The group bits of a file with an
+    // ACL show its mask, the most it grants any named user or group, not
+    // what its group may do: without the ACL they would become the group's
+    // own, so they go.
+    //
+    // The attributes are read by name: one that names another file by now
+    // (someone swapped it) gives none, as though the copy had failed.
+    struct stat replaced {};
+    const bool sameFile = ::lstat (targetPath.c_str(), &replaced) == 0
+                       && replaced.st_dev == previousDevice && replaced.st_ino == previousInode;
+    const auto attributes = sameFile ? ExtendedAttributes::copy (targetPath, descriptor)
+                                     : ExtendedAttributes::Copied::allButAcl;
+
+    if (attributes == ExtendedAttributes::Copied::failed)
+        return false;
+
+    if (attributes == ExtendedAttributes::Copied::allButAcl)
+        mode &= (mode_t) ~S_IRWXG;
+
     // After the owner: a change of owner clears the set-id bits. A file
     // system that keeps no permissions refuses; the new file then stays
     // private (0600), which is safe, and the save goes on.
@@ -245,11 +350,25 @@ bool ReplacementFile::takeTargetsPlace()
     if (descriptor < 0 || (replacesAFile && ! keepOwnerAndPermissions()))
         return false;
 
+    // Renamed before its contents are on disk, the file could be found empty
+    // after a power cut, and a network file system or a quota may report a
+    // failed write only now, or only when the file is closed.
+    struct stat written {};
+
+    if (! putOnDisk (descriptor) || ::fstat (descriptor, &written) != 0)
+        return false;
+
+    const auto closed = ::close (descriptor);
+    descriptor = -1;
+
+    if (closed != 0)
+        return false;
+
     // What is renamed must be the file that was written and measured, not
     // whatever has since been put under its name.
-    struct stat written {}, named {};
+    struct stat named {};
 
-    if (::fstat (descriptor, &written) != 0 || ::lstat (temporaryPath.c_str(), &named) != 0
+    if (::lstat (temporaryPath.c_str(), &named) != 0
          || written.st_dev != named.st_dev || written.st_ino != named.st_ino)
         return false;
 
@@ -257,5 +376,6 @@ bool ReplacementFile::takeTargetsPlace()
         return false;
 
     temporaryPath.clear();
+    putFolderOnDisk (folderOf (targetPath));
     return true;
 }

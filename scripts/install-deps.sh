@@ -4,12 +4,12 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config patch
     juce-modules-source libasound2-dev libcurl4-openssl-dev
     libx11-dev libxext-dev libxcursor-dev libxinerama-dev libxrender-dev libxrandr-dev libxdamage-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils x11-apps imagemagick
-    openssl python3 util-linux iproute2
+    openssl python3 util-linux iproute2 acl
 )
 
 missing=()

@@ -269,12 +269,13 @@ TEST_F (MappingFiles, BadFilesAreRefusedAndLeaveTheModelExactlyAsItWas)
                    return extra; }())),
         write ("elements.quelt", goodText.replace ("</controls>", juce::String::repeatedString ("<x/>", 1000) + "</controls>")),
 
-        // A file that loads but could not be loaded again once saved: each
-        // line break in a value is saved as "&#10;".
-        write ("grows.quelt", goodText.replace ("</controls>", juce::String::repeatedString (
-                   "<x a=\"" + juce::String::repeatedString ("\n", 256) + "\" b=\"" + juce::String::repeatedString ("\n", 256)
-                       + "\" c=\"" + juce::String::repeatedString ("\n", 256) + "\" d=\"" + juce::String::repeatedString ("\n", 256)
-                       + "\"/>", 850) + "</controls>")),
+        // A file of under 1 MiB, within every other limit, that loads but
+        // could not be loaded again once saved: a '"' in a value quoted with
+        // '\'' is saved as "&quot;", which takes the saved form past 4 MiB.
+        write ("grows.quelt", goodText.replace ("</map>", juce::String::repeatedString (
+                   "<x a='" + juce::String::repeatedString ("\"", 256) + "' b='" + juce::String::repeatedString ("\"", 256)
+                       + "' c='" + juce::String::repeatedString ("\"", 256) + "' d='" + juce::String::repeatedString ("\"", 256)
+                       + "'/>", 850) + "</map>")),
 
         // Within the element limit, but the 89 controls it lacks, added on
         // loading, take its saved form past it.
