@@ -2,7 +2,14 @@
 # targets are INTERFACE libraries that carry their .cpp files, so they are linked
 # PRIVATE here (compiled into this library only) and the include directories and
 # compile definitions they bring are re-exported to whoever links quelt_juce.
-add_library(quelt_juce STATIC)
+#
+# juce_core comes from our mended copy of it (QueltJucePatch.cmake): its folder
+# goes first on the include path, ahead of the installed modules, and a source
+# of quelt_juce's own checks that the mended headers are the ones read.
+include(QueltJucePatch)
+
+add_library(quelt_juce STATIC "${CMAKE_BINARY_DIR}/juce-mended/MendedJuceCore.cpp")
+target_include_directories(quelt_juce BEFORE PRIVATE "${QUELT_JUCE_MENDED_MODULES}")
 
 target_link_libraries(quelt_juce
     PRIVATE

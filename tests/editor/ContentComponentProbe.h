@@ -20,6 +20,8 @@ struct ContentComponentProbe
     CommandButton& sendBtn()        { return page.sendBtn; }
     CommandButton& connectBtn()     { return page.connectBtn; }
     CommandButton& firmwareBtn()    { return page.firmwareBtn; }
+    CommandButton& loadBtn()        { return page.loadBtn; }
+    CommandButton& saveBtn()        { return page.saveBtn; }
     ControlSection& controls()      { return page.controls; }
     MixerSection& mixer()           { return page.mixer; }
 

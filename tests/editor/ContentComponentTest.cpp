@@ -4,7 +4,9 @@
 #include "core/MirrorTables.h"
 #include "core/RecordRow.h"
 #include "tests/support/EmulatedController.h"
+#include "tests/support/ForeignFileNames.h"
 #include "tests/support/ScopedMidiSystem.h"
+#include "tests/upgrader/WizardHarness.h"
 
 #include "BinaryData.h"
 
@@ -436,6 +438,60 @@ TEST_F (EditorPage, LoadsMakeTheFilesModeCurrentAndAFailedOneStillFollowsTheMode
     EXPECT_EQ (probe->modeBox().getSelectedItemIndex(), 3);
     EXPECT_EQ (probe->captions(), "Msg Type/Channel/Message");
     EXPECT_EQ (probe->typeBox().getNumItems(), 3);
+}
+
+TEST_F (EditorPage, LoadAndSaveFileBrowseAFolderOfNamesThatAreNotUtf8)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    // Both choosers start in the working folder: here, one that holds names
+    // JUCE's own chooser overran the heap with when it listed them.
+    struct ScopedWorkingFolder
+    {
+        explicit ScopedWorkingFolder (const juce::File& f)  { f.setAsCurrentWorkingDirectory(); }
+        ~ScopedWorkingFolder()                              { previous.setAsCurrentWorkingDirectory(); }
+        const juce::File previous = juce::File::getCurrentWorkingDirectory();
+    };
+
+    const auto folder = juce::File (juce::SystemStats::getEnvironmentVariable ("QUELT_TEST_TMP",
+                                                                                QUELT_TEST_BINARY_DIR "/tmp"))
+                            .getChildFile ("LoadAndSaveForeignNames");
+    foreign_names::removeFolder (folder);
+    ASSERT_TRUE (folder.createDirectory());
+    auto names = foreign_names::names (".quelt");
+    foreign_names::createIn (folder, names);
+    std::sort (names.begin(), names.end());
+
+    wizard_test::ModalAnswerer user;
+    foreign_names::ChooserListing listing;
+    user.preferredButtons = { "Cancel" };
+    user.leaveAlone = [&listing] (juce::Component& modal) { return listing.stillListing (modal); };
+
+    {
+        ScopedWorkingFolder inFolder (folder);
+
+        for (auto* button : { &probe->loadBtn(), &probe->saveBtn() })
+        {
+            const auto shown = user.windows.size();
+            listing.files.clear();
+            button->triggerClick();
+            EXPECT_TRUE (wizard_test::runMessageLoopUntil ([&]
+            {
+                return user.windows.size() > shown && juce::Component::getCurrentlyModalComponent() == nullptr;
+            }));
+
+            EXPECT_EQ (foreign_names::bytesOf (listing.files), names) << button->getButtonText();
+        }
+    }
+
+    foreign_names::removeFolder (folder);
+    EXPECT_EQ (user.windows, juce::StringArray ({ "Load Mapping", "Save Mapping" }));
+    EXPECT_TRUE (user.alerts.isEmpty()) << user.alerts.joinIntoString ("\n");
+    EXPECT_TRUE (user.stuck.isEmpty());
 }
 
 TEST_F (EditorPage, SendDataTransfersTheMappingAndReportsTheOutcome)
