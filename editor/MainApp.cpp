@@ -7,6 +7,7 @@
 #include "platform/MidiPorts.h"
 #include "upgrader/FirmwareUpgrade.h"
 
+#include <csignal>
 #include <cstring>
 
 namespace
@@ -50,9 +51,16 @@ void MainApp::initializeApplication()
     // Builds the five factory maps and makes "mackie" current.
     TrvPlus::getInstance();
 
-    // Ctrl-C in the terminal and the SIGTERM of a logout are quit requests
-    // like the others, put off in the same way.
+    // Ctrl-C in the terminal, the SIGTERM of a logout and the SIGHUP of a
+    // closed terminal are quit requests like the others, put off in the same way.
     quitSignals = std::make_unique<QuitSignals> (requestQuit);
+
+   #ifdef SIGXFSZ
+    // A write past the file-size limit (ulimit -f) would end the program at
+    // once, leaving a half-written temporary file beside the settings file or
+    // a mapping; ignored, the write fails with EFBIG and the save reports it.
+    std::signal (SIGXFSZ, SIG_IGN);
+   #endif
 }
 
 void MainApp::shutdown()
@@ -66,6 +74,12 @@ void MainApp::shutdown()
 
     // Last: a signal that comes while the settings file is written is one
     // more request to quit, not the end of the program halfway through it.
+    // What is left of the shutdown (JUCE's own, the exit) must not be cut
+    // short either, yet QuitSignals puts back the dispositions it found, the
+    // defaults that end the program: so the signals are ignored for the rest
+    // of the process first, which it then leaves as they are. At no moment
+    // does one of them end the program.
+    QuitSignals::ignoreFromNowOn();
     quitSignals = nullptr;
 }
 

@@ -49,3 +49,19 @@ void FixedSizeDialog::paint (juce::Graphics& g)
     // new window image, just before it calls this.
     sizeHints.apply();
 }
+
+bool FixedSizeDialog::keyPressed (const juce::KeyPress& key)
+{
+    // A key goes to the focused component and then up through its parents,
+    // never down. The dialog has the keyboard as it opens, so a content with
+    // keys of its own (the wizard's Escape, which gives up what is under way)
+    // would hear none until one of its buttons had been clicked: a key that
+    // has not come up through the content is handed to it here.
+    auto* content = getContentComponent();
+
+    if (content != nullptr && content->getWantsKeyboardFocus() && ! content->hasKeyboardFocus (true)
+         && content->keyPressed (key))
+        return true;
+
+    return juce::DialogWindow::keyPressed (key);
+}

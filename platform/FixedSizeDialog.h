@@ -40,6 +40,10 @@ public:
 
     void paint (juce::Graphics&) override;
 
+    // A content that takes keys of its own hears them while the dialog has
+    // the keyboard too.
+    bool keyPressed (const juce::KeyPress&) override;
+
 private:
     FixedSizeDialog (const Options&, juce::Component& content, bool ownsContent);
 

@@ -19,7 +19,8 @@
 
 namespace
 {
-    constexpr int handledSignals[] = { SIGINT, SIGTERM };
+    constexpr int handledSignals[] = { SIGINT, SIGTERM, SIGHUP };
+    constexpr size_t numHandledSignals = std::size (handledSignals);
 
     // The handler's only way to the rest of the program: -1 while no
     // QuitSignals is installed.
@@ -41,6 +42,45 @@ namespace
         errno = savedErrno;
     }
 
+    bool isIgnored (const struct sigaction& disposition)
+    {
+        return (disposition.sa_flags & SA_SIGINFO) == 0 && disposition.sa_handler == SIG_IGN;
+    }
+
+    bool isOurs (int signal)
+    {
+        struct sigaction current {};
+        return ::sigaction (signal, nullptr, &current) == 0
+            && (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == onSignal;
+    }
+
+    void ignore (int signal)
+    {
+        struct sigaction ignored {};
+        ignored.sa_handler = SIG_IGN;
+        sigemptyset (&ignored.sa_mask);
+        ::sigaction (signal, &ignored, nullptr);
+    }
+
+    // A JUCE application puts its SIGINT handler in as it creates the message
+    // loop, before any QuitSignals can look at what the shell left: that is
+    // noted here, as the program is loaded.
+    struct IgnoredAtStart
+    {
+        IgnoredAtStart()
+        {
+            for (size_t i = 0; i < numHandledSignals; ++i)
+            {
+                struct sigaction found {};
+                ignored[i] = ::sigaction (handledSignals[i], nullptr, &found) == 0 && isIgnored (found);
+            }
+        }
+
+        bool ignored[numHandledSignals] {};
+    };
+
+    const IgnoredAtStart ignoredAtStart;
+
     void addFlags (int fd, int descriptorFlags, int statusFlags)
     {
         ::fcntl (fd, F_SETFD, ::fcntl (fd, F_GETFD) | descriptorFlags);
@@ -52,7 +92,9 @@ struct QuitSignals::Installed
 {
     int readEnd = -1;
     int writeEnd = -1;
-    struct sigaction previous[std::size (handledSignals)] {};
+    // Only the signals given onSignal have a disposition to put back.
+    bool handled[numHandledSignals] {};
+    struct sigaction previous[numHandledSignals] {};
 
    #if ! (JUCE_LINUX || JUCE_BSD)
     std::thread reader;
@@ -115,8 +157,20 @@ QuitSignals::QuitSignals (std::function<void()> onQuitSignal)
     // A signal must not make the program's own reads and writes fail.
     action.sa_flags = SA_RESTART;
 
-    for (size_t i = 0; i < std::size (handledSignals); ++i)
-        ::sigaction (handledSignals[i], &action, &installed->previous[i]);
+    for (size_t i = 0; i < numHandledSignals; ++i)
+    {
+        struct sigaction found {};
+        ::sigaction (handledSignals[i], nullptr, &found);
+
+        // Left ignored for good, put back to ignored where JUCE replaced it.
+        if (ignoredAtStart.ignored[i] || isIgnored (found))
+        {
+            ignore (handledSignals[i]);
+            continue;
+        }
+
+        installed->handled[i] = ::sigaction (handledSignals[i], &action, &installed->previous[i]) == 0;
+    }
 }
 
 QuitSignals::~QuitSignals()
@@ -124,8 +178,11 @@ QuitSignals::~QuitSignals()
     if (installed == nullptr)
         return;
 
-    for (size_t i = 0; i < std::size (handledSignals); ++i)
-        ::sigaction (handledSignals[i], &installed->previous[i], nullptr);
+    // A signal given another disposition since (ignoreFromNowOn) keeps it:
+    // putting back a default that ends the process would undo that.
+    for (size_t i = 0; i < numHandledSignals; ++i)
+        if (installed->handled[i] && isOurs (handledSignals[i]))
+            ::sigaction (handledSignals[i], &installed->previous[i], nullptr);
 
     signalPipe = -1;
 
@@ -155,11 +212,18 @@ QuitSignals::~QuitSignals()
     ::close (installed->readEnd);
 }
 
+void QuitSignals::ignoreFromNowOn()
+{
+    for (auto signal : handledSignals)
+        ignore (signal);
+}
+
 #else
 
 // Windows sends a program no such signals: it asks its windows to close.
 struct QuitSignals::Installed {};
 QuitSignals::QuitSignals (std::function<void()>) {}
 QuitSignals::~QuitSignals() = default;
+void QuitSignals::ignoreFromNowOn() {}
 
 #endif

@@ -10,6 +10,9 @@ namespace
 {
     constexpr int maxSliceMs = 100;
 
+    // Message thread only, as the pumps it sees.
+    std::function<void (int)> pumpWatcher;
+
     juce::MessageManager* messageManagerOnThisThread()
     {
         auto* mm = juce::MessageManager::getInstanceWithoutCreating();
@@ -20,6 +23,9 @@ namespace
 void pump (int ms)
 {
     auto* mm = messageManagerOnThisThread();
+
+    if (mm != nullptr && pumpWatcher != nullptr)
+        pumpWatcher (ms);
 
     // A flush: what is pending, without the millisecond a pause lasts at least
     // (JUCE's Apple loop runs nothing at all when given no time).
@@ -46,6 +52,11 @@ std::vector<int> sleepSlices (int ms)
         slices.push_back (ms % maxSliceMs);
 
     return slices;
+}
+
+void watchPumps (std::function<void (int)> watcher)
+{
+    pumpWatcher = std::move (watcher);
 }
 
 void sleep_ms (int ms)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 namespace zorv
@@ -21,4 +22,10 @@ namespace zorv
     // Waits `ms` as one pump per slice of sleepSlices. Off the message thread
     // it simply sleeps `ms` (nothing for 0).
     void sleep_ms (int ms);
+
+    // Called with the length of every pump on the message thread as it
+    // begins; empty (the default) for none. The upload's pacing is made of
+    // pumps, so tests check it here: measured by the clock, a loaded machine
+    // stretches any pause.
+    void watchPumps (std::function<void (int ms)> watcher);
 }

@@ -5,22 +5,29 @@
 #include "tests/upgrader/WizardHarness.h"
 #include "upgrader/FirmwareUpgrade.h"
 
-// Every dialog of the program, opened the way the program opens it and
-// measured while it shows: its content keeps its own size whatever title bar
-// the dialog has, and the window manager is told that the window's size is
-// fixed. Needs an X server.
+// Every dialog the program makes itself (its alert boxes are JUCE's own),
+// opened the way the program opens it and measured while it shows: its
+// content keeps its own size whatever title bar the dialog has, JUCE offers
+// no way to resize it, and the window manager is told that the window's size
+// is fixed. Needs an X server.
 using namespace editor_page_test;
 
 namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
 
-    // "Title: W x H" of the content, then ", fixed" when the size hints hold
-    // the window to the size it has, else what they say.
+    // "Title: W x H" of the content, ", resizable to JUCE" when JUCE itself
+    // would offer a resizer or ask for a resizable window, then ", fixed" when
+    // the size hints hold the window to the size it has, else what they say.
     juce::String measure (juce::DialogWindow& dialog)
     {
         auto* content = dialog.getContentComponent();
         auto text = dialog.getName() + ": " + juce::String (content->getWidth()) + " x " + juce::String (content->getHeight());
+        auto* peer = dialog.getPeer();
+
+        if (dialog.isResizable() || peer == nullptr || (peer->getStyleFlags() & juce::ComponentPeer::windowIsResizable) != 0)
+            text << ", resizable to JUCE";
+
        #if JUCE_LINUX
         const auto window = juce::String (dialog.getWidth()) + " x " + juce::String (dialog.getHeight());
         const auto hints = X11SizeHints::of (dialog);
@@ -150,4 +157,36 @@ TEST_F (FixedSizeDialogs, AboutBoxUnderJucesOwnTitleBarGoesOnEscape)
     EXPECT_TRUE (wizard_test::runMessageLoopUntil ([&] { return ! seen.isEmpty() && about == nullptr; }));
 
     EXPECT_EQ (seen.joinIntoString ("\n"), "About Trevan M/X Quelt: 500 x 278, fixed");
+}
+
+TEST_F (FixedSizeDialogs, EscapeInTheWizardsDialogIsTheWizardsOwnKey)
+{
+    // Escape gives up what the wizard has under way; it must not close the
+    // dialog over a running step, nor stop at the dialog.
+    juce::Component::SafePointer<juce::DialogWindow> dialog;
+    bool reachedTheWizard = false, stayedOpen = false;
+
+    user.onModal = [&] (juce::Component& modal)
+    {
+        if (wizard_test::findChild<zorv::FirmwareUpgradeComponent> (modal) == nullptr)
+            return false;
+
+        dialog = dynamic_cast<juce::DialogWindow*> (&modal);
+
+        // The key goes where the focus is: the dialog once the X server has
+        // given its window the input focus, until then (and while another
+        // test's window has it) the dialog as the modal window.
+        zorv::bEsc = false;
+        dialog->getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::escapeKey));
+        reachedTheWizard = zorv::bEsc;
+        stayedOpen = dialog->isVisible() && dialog->isCurrentlyModal();
+
+        juce::MessageManager::callAsync ([dialog] { if (dialog != nullptr) dialog->closeButtonPressed(); });
+        return true;
+    };
+
+    zorv::FirmwareUpgrade::runWizardDialogModal (117, page.get(), false, true);
+
+    EXPECT_TRUE (reachedTheWizard);
+    EXPECT_TRUE (stayedOpen);
 }

@@ -26,6 +26,12 @@ std::vector<VirtualMidiDevice::Received> VirtualMidiDevice::getReceived() const
     return received;
 }
 
+size_t VirtualMidiDevice::getNumReceived() const
+{
+    std::lock_guard<std::recursive_mutex> l (lock);
+    return received.size();
+}
+
 void VirtualMidiDevice::clearReceived()
 {
     std::lock_guard<std::recursive_mutex> l (lock);

@@ -39,6 +39,7 @@ public:
 
     // Everything the program sent to this device, in order of arrival.
     std::vector<Received> getReceived() const;
+    size_t getNumReceived() const;
     void clearReceived();
 
     // The device's own reaction to each message; runs on the program's

@@ -3,15 +3,9 @@
 #include "tests/support/EmulatedController.h"
 #include "tests/upgrader/WizardHarness.h"
 #include "upgrader/MidiInputHandler.h"
+#include "upgrader/SleepMs.h"
 
-// GCC says so with a macro of its own, clang through __has_feature.
-#if defined (__SANITIZE_THREAD__)
- #define QUELT_UNDER_THREAD_SANITIZER 1
-#elif defined (__has_feature)
- #if __has_feature (thread_sanitizer)
-  #define QUELT_UNDER_THREAD_SANITIZER 1
- #endif
-#endif
+#include <map>
 
 // An upload through the wizard's own dialog against the emulated Trevan M in
 // upgrade mode, for the tests of what the user may do while it runs. The
@@ -52,34 +46,60 @@ namespace wizard_test
         bool ran = false;
     };
 
-    // A dot in a window's corner that notes when the window is painted whole.
-    // A window is painted when it is shown and again when the X server says it
-    // has been mapped; such a paint, slow under the sanitizers, must not fall
-    // in the middle of an upload, so an upload starts once the window has
-    // been painted and then left alone for a while.
-    class PaintProbe : public juce::Component
+    // Every pump of the message thread while it lives, noted with the number
+    // of messages the device had received when it began: the pauses inside
+    // the upload's frames as the upload asks for them, which a loaded machine
+    // cannot stretch as it stretches their length on the clock.
+    class PacingLog
     {
     public:
-        // Leaves the window when either goes.
-        explicit PaintProbe (juce::Component& window)
+        // The pause after every second message, counted from 1 through all
+        // phases of the upload.
+        static constexpr int pacingMs = 1;
+
+        explicit PacingLog (VirtualMidiDevice& unitPorts) : device (unitPorts)
         {
-            setInterceptsMouseClicks (false, false);
-            setBounds (0, 0, 1, 1);
-            window.addAndMakeVisible (this);
+            zorv::watchPumps ([this] (int ms) { pumpsAfter[device.getNumReceived()].push_back (ms); });
         }
 
-        void paint (juce::Graphics&) override
-        {
-            lastPaint = juce::Time::getMillisecondCounter();
-        }
+        ~PacingLog()    { zorv::watchPumps (nullptr); }
 
-        bool hasSettled() const
+        // Empty when, inside each frame (of the sizes given, in order), one
+        // pause of pacingMs follows each even-numbered message and nothing
+        // else runs the message loop; else the first places where not.
+        juce::String problems (const std::vector<int>& frameSizes) const
         {
-            return lastPaint != 0 && juce::Time::getMillisecondCounter() > lastPaint + 300;
+            juce::StringArray found;
+            size_t first = 0;
+
+            for (int frameSize : frameSizes)
+            {
+                for (size_t i = first + 1; i < first + (size_t) frameSize && found.size() < 10; ++i)
+                {
+                    const auto expected = i % 2 == 0 ? std::vector<int> { pacingMs } : std::vector<int>();
+                    const auto pumps = pumpsAfter.count (i) != 0 ? pumpsAfter.at (i) : std::vector<int>();
+
+                    if (pumps != expected)
+                    {
+                        juce::StringArray lengths;
+
+                        for (int ms : pumps)
+                            lengths.add (juce::String (ms));
+
+                        found.add ("after message " + juce::String ((int) i) + ": pumps of ["
+                                   + lengths.joinIntoString (", ") + "] ms");
+                    }
+                }
+
+                first += (size_t) frameSize;
+            }
+
+            return found.joinIntoString ("\n");
         }
 
     private:
-        juce::uint32 lastPaint = 0;
+        VirtualMidiDevice& device;
+        std::map<size_t, std::vector<int>> pumpsAfter;
     };
 
     class WizardUpload
@@ -98,17 +118,14 @@ namespace wizard_test
         // The first data frame's byte 162: where a modal box was seen to hold it.
         static constexpr int interruptAt = 2 * controlMessages + 162;
 
-        // A unit waits within moments for the next byte of a frame. Under
-        // ThreadSanitizer everything on the message thread runs several times
-        // slower, and a single event of the loop that falls inside a frame
-        // takes 100 to 150 ms by itself: there the bound only catches a frame
-        // held for good. Every other build, AddressSanitizer's included,
-        // keeps the tight one.
-       #ifdef QUELT_UNDER_THREAD_SANITIZER
-        static constexpr double longestGapInAFrameMs = 500.0;
-       #else
-        static constexpr double longestGapInAFrameMs = 50.0;
-       #endif
+        // connect, erase, the data frames, the reset
+        static std::vector<int> frameSizes()
+        {
+            std::vector<int> sizes { controlMessages, controlMessages };
+            sizes.insert (sizes.end(), (size_t) dataFrames, dataMessages);
+            sizes.push_back (controlMessages);
+            return sizes;
+        }
 
         WizardUpload (VirtualMidiSystem& midi, ModalAnswerer& answerer)
             : unit (midi, unitInUpgradeMode()), user (answerer)
@@ -134,14 +151,10 @@ namespace wizard_test
         {
             juce::DialogWindow* dialog = nullptr;
             zorv::FirmwareUpgradeComponent* wizard = nullptr;
-            std::unique_ptr<PaintProbe> probe;
             bool started = false;
             juce::uint32 endedAt = 0;
 
-            OnceDue found ([&] { return findOpenWizard (dialog, wizard); },
-                           [&] { probe = std::make_unique<PaintProbe> (*wizard); });
-
-            OnceDue start ([&] { return probe != nullptr && probe->hasSettled(); }, [&]
+            OnceDue start ([&] { return findOpenWizard (dialog, wizard); }, [&]
             {
                 wizard->uploadHandler = std::make_unique<Handler> (wizard, zorv::Product::TrevanM);
                 wizard->uploadHandler->start ("Zorv firmware upgrade");
@@ -151,7 +164,7 @@ namespace wizard_test
                 wizard->stepButtons[4].triggerClick();
             });
 
-            OnceDue interrupt ([&] { return started && (int) unit.upgradePorts().getReceived().size() >= interruptAt; },
+            OnceDue interrupt ([&] { return started && (int) unit.upgradePorts().getNumReceived() >= interruptAt; },
                                [&] { duringUpload (*dialog, *wizard); });
 
             OnceDue end ([&] { return started && wizard->currentStep == -1 && ! zorv::protectUiQ; }, [&]
@@ -173,8 +186,8 @@ namespace wizard_test
         }
 
         // Empty when the unit received connect, erase, every data frame and
-        // then the reset, the image whole, and no two messages of one frame
-        // further apart than longestGapInAFrameMs; else what went wrong.
+        // then the reset, the image whole, each frame paced as it should be
+        // (PacingLog); else what went wrong.
         juce::String problems() const
         {
             juce::StringArray found;
@@ -196,17 +209,8 @@ namespace wizard_test
             if (! unit.violations().isEmpty())
                 found.add (unit.violations().joinIntoString ("\n"));
 
-            const auto received = unit.upgradePorts().getReceived();
-            size_t first = 0;
-
-            for (int frameSize : { controlMessages, controlMessages, dataMessages, dataMessages, dataMessages, controlMessages })
-            {
-                for (size_t i = first + 1; i < first + (size_t) frameSize && i < received.size(); ++i)
-                    if (const auto gap = received[i].timeMs - received[i - 1].timeMs; gap > longestGapInAFrameMs)
-                        found.add ("a pause of " + juce::String (gap, 1) + " ms before message " + juce::String ((int) i));
-
-                first += (size_t) frameSize;
-            }
+            if (auto pacingProblems = pacing.problems (frameSizes()); pacingProblems.isNotEmpty())
+                found.add (pacingProblems);
 
             return found.joinIntoString ("\n");
         }
@@ -237,6 +241,7 @@ namespace wizard_test
         }
 
         ModalAnswerer& user;
+        PacingLog pacing { unit.upgradePorts() };
         juce::MemoryBlock image { 1300 };
         juce::TemporaryFile imageFile { scratchFile() };
         bool interrupted = false;
