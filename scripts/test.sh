@@ -15,6 +15,8 @@ current="configuring";          step "$current (build/test, Debug with sanitizer
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELT_SANITIZE=ON >/dev/null
 current="building";             step "$current"
 cmake --build "$build" -j "$jobs"
+current="compiling the transfers against an older libcurl's API"; step "$current"
+cmake --build "$build" -j "$jobs" --target quelt_https_fetch_old_curl_api
 
 current="running the tests";    step "$current"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}"

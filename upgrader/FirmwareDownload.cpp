@@ -1,38 +1,20 @@
 #include "upgrader/FirmwareDownload.h"
 
 #include "core/FileReplacer.h"
+#include "upgrader/FirmwareImage.h"
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/HttpsFetch.h"
-#include "upgrader/MidiInputHandler.h"
-#include "upgrader/RawBytes.h"
 
 namespace zorv
 {
     namespace
     {
         // Anything longer could never be uploaded.
-        constexpr size_t largestImage = FirmwareUpgradeComponent::MidiInputHandler::maxImageSize - 1;
+        constexpr size_t largestImage = FirmwareImage::maxSize - 1;
 
         bool isTextType (const juce::String& contentType)
         {
             return contentType.trim().startsWithIgnoreCase ("text/");
-        }
-
-        // A captive portal or a misconfigured server answers with a web page,
-        // whatever it calls it.
-        bool looksLikeWebPage (const juce::MemoryBlock& body)
-        {
-            auto* bytes = static_cast<const char*> (body.getData());
-            const auto size = body.getSize();
-            size_t start = 0;
-
-            if (startsWithIgnoringCase (bytes, size, "\xEF\xBB\xBF"))
-                start = 3;
-
-            while (start < size && juce::CharacterFunctions::isWhitespace (bytes[start]))
-                ++start;
-
-            return startsWithIgnoringCase (bytes + start, size - start, "<!DOCTYPE") || startsWithIgnoringCase (bytes + start, size - start, "<html");
         }
     }
 
@@ -53,20 +35,33 @@ namespace zorv
         if (! answer.isComplete())
             return juce::Result::fail ("The download of " + address + " failed: " + answer.failure);
 
-        if (! answer.isSuccess())
+        // Another success (a part of the file, no content) is no image either.
+        if (answer.status != 200)
             return juce::Result::fail ("The server answered " + address + " with HTTP status " + juce::String (answer.status));
 
         const auto& contentType = answer.contentType;
+        const auto* bytes = answer.body.getData();
+        const auto size = answer.body.getSize();
 
         if (isTextType (contentType))
             return juce::Result::fail ("The server answered " + address + " with text (" + contentType + "), not a firmware image");
 
-        if (looksLikeWebPage (answer.body))
+        if (size < FirmwareImage::minSize)
+            return juce::Result::fail ("The server answered " + address + " with " + juce::String ((juce::int64) size)
+                                       + " bytes, fewer than any firmware image");
+
+        if (FirmwareImage::looksLikeWebPage (bytes, size))
             return juce::Result::fail ("The server answered " + address + " with a web page, not a firmware image");
 
+        if (FirmwareImage::isText (bytes, size))
+            return juce::Result::fail ("The server answered " + address + " with text, not a firmware image");
+
         // Only a checked image ever reaches the target, and it replaces the
-        // one there only once it is wholly on disk.
-        if (! FileReplacer::replace (target, answer.body.getData(), answer.body.getSize()))
+        // one there only once it is wholly on disk. The target is a name the
+        // program picked, in the shared temporary folder: a link anyone put
+        // there is replaced, never written through.
+        if (! FileReplacer::replace (target, answer.body.getData(), answer.body.getSize(),
+                                     FileReplacer::LinkAtTarget::replaced))
             return juce::Result::fail ("Could not write the firmware file " + target.getFullPathName());
 
         return juce::Result::ok();

@@ -10,10 +10,11 @@ namespace zorv
     public:
         // Downloads `source` into `target`, keeping the calling (message)
         // thread's loop running while the body arrives. Succeeds only for the
-        // whole body of a 2xx answer over HTTPS that can be a firmware image:
-        // not text, not a web page, no longer than the largest image the upload
-        // takes. Fails instead of waiting when the server does not answer
-        // within the connection time-out or falls silent for the stall limit.
+        // whole body of a 200 answer over HTTPS that can be a firmware image
+        // (see FirmwareImage): not typed as text, not a web page, not text
+        // from end to end, of a size the upload takes. Fails instead of
+        // waiting when the server does not answer within the connection
+        // time-out or falls silent for the stall limit.
         // On failure `target` is left as it was and nothing of the answer
         // remains on disk; a target that exists and is not an ordinary file
         // (a folder, a FIFO) is never replaced.

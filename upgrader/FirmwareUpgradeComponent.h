@@ -74,8 +74,9 @@ namespace zorv
         bool goonStep1 (int pid);
 
         // Step 4's handling of a local file once it has been chosen: checks
-        // its name against the upload handler's product and loads it. True
-        // when the image was loaded.
+        // its name against the upload handler's product, loads it and
+        // refuses it when it is text (see FirmwareImage). True when the image
+        // was loaded.
         bool acceptLocalFirmwareFile (const juce::File& file);
 
         //==============================================================================
@@ -147,6 +148,7 @@ namespace zorv
         bool loadFromCatalogue (bool& imageLoaded);
         void loadFromLocalFile (bool& imageLoaded);
         void loadFirmwareImage();
+        void imageInMemory();
         void disableConnectAndEnter();
         void openUpdateDeviceNameHelp();
         void quitIfDeferredAndIdle();

@@ -7,6 +7,7 @@
 #include "upgrader/DeviceHelpers.h"
 #include "upgrader/DeviceSelectComponent.h"
 #include "upgrader/FirmwareDownload.h"
+#include "upgrader/FirmwareImage.h"
 #include "upgrader/FirmwareSelectComponent.h"
 #include "upgrader/MidiInputHandler.h"
 #include "upgrader/Product.h"
@@ -43,6 +44,7 @@ namespace
     const char* const downloadFailed = "Could not download firmware file";
     const char* const loadFileTitle = "Load File";
     const char* const notMatching = "Not the matching firmware!";
+    const char* const textNotFirmware = "This is a text file, not a firmware file!";
 
     const char* const successTitle = "Firmware Upgrade Success";
     const char* const successText = "Your firmware has been upgraded!";
@@ -469,7 +471,18 @@ bool FirmwareUpgradeComponent::acceptLocalFirmwareFile (const juce::File& file)
         return false;
     }
 
-    loadFirmwareImage();
+    // The bytes checked are the ones the upload sends: the file is read
+    // once. Nothing of a refused file stays for step 5.
+    uploadHandler->openProgram (firmwareFile);
+
+    if (FirmwareImage::isText (uploadHandler->getImage(), uploadHandler->getSize()))
+    {
+        uploadHandler->openProgram ({});
+        showWarning (loadFileTitle, textNotFirmware);
+        return false;
+    }
+
+    imageInMemory();
     return true;
 }
 
@@ -477,6 +490,11 @@ bool FirmwareUpgradeComponent::acceptLocalFirmwareFile (const juce::File& file)
 void FirmwareUpgradeComponent::loadFirmwareImage()
 {
     uploadHandler->openProgram (firmwareFile);
+    imageInMemory();
+}
+
+void FirmwareUpgradeComponent::imageInMemory()
+{
     updateProgress (3);
     disableConnectAndEnter();
 }

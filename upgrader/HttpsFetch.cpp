@@ -9,7 +9,23 @@
 #define CURL_DISABLE_DEPRECATION 1
 #include <curl/curl.h>
 
+// Headers older than 7.85 have no CURLOPT_PROTOCOLS_STR, older than 7.87 no
+// CURLOPT_QUICK_EXIT (Ubuntu 22.04 has 7.81). QUELT_FORCE_OLD_CURL_API takes
+// the older ways on newer headers too, so that they are compiled here.
+#if LIBCURL_VERSION_NUM >= 0x075500 && ! defined (QUELT_FORCE_OLD_CURL_API)
+ #define QUELT_CURL_HAS_PROTOCOLS_STR 1
+#else
+ #define QUELT_CURL_HAS_PROTOCOLS_STR 0
+#endif
+
+#if LIBCURL_VERSION_NUM >= 0x075700 && ! defined (QUELT_FORCE_OLD_CURL_API)
+ #define QUELT_CURL_HAS_QUICK_EXIT 1
+#else
+ #define QUELT_CURL_HAS_QUICK_EXIT 0
+#endif
+
 #include <chrono>
+#include <cstring>
 #include <memory>
 
 namespace zorv
@@ -31,9 +47,12 @@ namespace
         return address.startsWithIgnoreCase ("https://");
     }
 
-    bool isRedirect (int status)
+    // libcurl follows every 3xx answer with a Location, whatever its number
+    // means (7.88 a 304 too). One it does not follow after all is the last
+    // answer, and no 200.
+    bool isFollowed (int status, bool hasLocation)
     {
-        return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+        return status >= 300 && status <= 399 && hasLocation;
     }
 
     bool isBlank (const char* bytes, size_t length)
@@ -43,6 +62,13 @@ namespace
                 return false;
 
         return true;
+    }
+
+    // The empty line that ends an answer's headers; a line of blanks is a
+    // folded one.
+    bool endsHeaders (const char* line, size_t length)
+    {
+        return (length == 2 && line[0] == '\r' && line[1] == '\n') || (length == 1 && line[0] == '\n');
     }
 
     // The status of a status line such as "HTTP/1.1 302 Found"; 0 when it has none.
@@ -74,6 +100,17 @@ namespace
                 text += (juce::juce_wchar) bytes[i];
 
         return text.trim();
+    }
+
+    // The elements of a comma-separated header value, blanks trimmed, empty
+    // ones left out.
+    juce::StringArray elementsOf (const juce::String& value)
+    {
+        juce::StringArray elements;
+        elements.addTokens (value, ",", {});
+        elements.trim();
+        elements.removeEmptyStrings();
+        return elements;
     }
 
     juce::String bodyTooLong (size_t maxBodyBytes)
@@ -109,10 +146,14 @@ namespace
                 return curl_easy_setopt (e, option, value) == CURLE_OK;
             };
 
-            const bool httpsOnly = (set (CURLOPT_PROTOCOLS_STR, "https") && set (CURLOPT_REDIR_PROTOCOLS_STR, "https"))
-                                || (set (CURLOPT_PROTOCOLS, (long) CURLPROTO_HTTPS) && set (CURLOPT_REDIR_PROTOCOLS, (long) CURLPROTO_HTTPS));
+            const bool httpsOnly =
+               #if QUELT_CURL_HAS_PROTOCOLS_STR
+                (set (CURLOPT_PROTOCOLS_STR, "https") && set (CURLOPT_REDIR_PROTOCOLS_STR, "https")) ||
+               #endif
+                (set (CURLOPT_PROTOCOLS, (long) CURLPROTO_HTTPS) && set (CURLOPT_REDIR_PROTOCOLS, (long) CURLPROTO_HTTPS));
 
             ready = httpsOnly
+                 && set (CURLOPT_ERRORBUFFER, errorText)
                  && set (CURLOPT_URL, address.toRawUTF8())
                  && set (CURLOPT_HTTPGET, 1L)
                  && set (CURLOPT_NOSIGNAL, 1L)
@@ -129,7 +170,9 @@ namespace
             // Without it, dropping a transfer waits for a name lookup in
             // progress to end: against a silent name server, many seconds. A
             // libcurl without it (before 7.87) still transfers, only then.
+           #if QUELT_CURL_HAS_QUICK_EXIT
             set (CURLOPT_QUICK_EXIT, 1L);
+           #endif
         }
 
         HttpsFetch::Answer run (juce::int64 wholeDeadlineMs)
@@ -173,12 +216,14 @@ namespace
             // A status-only fetch ends by breaking off the transfer itself.
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
+            else if (refusal.isNotEmpty())
+                answer.failure = refusal;
             else if (tooLong || result == CURLE_FILESIZE_EXCEEDED)
                 answer.failure = bodyTooLong (rules.maxBodyBytes);
             else if (result != CURLE_OK && ! statusKnown)
                 answer.failure = describe (result);
 
-            if (answer.status < 200 || answer.status > 299)
+            if (answer.status != 200)
                 answer.body.reset();
 
             return std::move (answer);
@@ -229,8 +274,17 @@ namespace
             if (result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT)
                 return "could not connect: " + juce::String (curl_easy_strerror (result));
 
-            if (result == CURLE_UNSUPPORTED_PROTOCOL)
+            // libcurl refuses a redirect to another scheme with the same code
+            // as an answer that is no HTTP at all (HTTP/0.9, a broken status
+            // line); only a followed redirect has moved the address off https.
+            const char* address = nullptr;
+            curl_easy_getinfo (easy.get(), CURLINFO_EFFECTIVE_URL, &address);
+
+            if (result == CURLE_UNSUPPORTED_PROTOCOL && address != nullptr && ! isHttps (address))
                 return "a redirect to an address that is not https";
+
+            if (result == CURLE_UNSUPPORTED_PROTOCOL || result == CURLE_WEIRD_SERVER_REPLY)
+                return "the answer is not HTTP: " + detail (result);
 
             if (result == CURLE_TOO_MANY_REDIRECTS)
                 return "more than " + juce::String (rules.maxRedirects) + " redirects";
@@ -238,12 +292,20 @@ namespace
             if (result == CURLE_PARTIAL_FILE)
                 return "the body ended before its Content-Length";
 
-            return "the transfer broke off: " + juce::String (curl_easy_strerror (result));
+            return "the transfer broke off: " + detail (result);
+        }
+
+        // What libcurl says went wrong, as closely as it says it.
+        juce::String detail (CURLcode result) const
+        {
+            const auto text = printableText (errorText, strnlen (errorText, sizeof (errorText)));
+            return text.isNotEmpty() ? text : juce::String (curl_easy_strerror (result));
         }
 
         // One header line, the status line first. Each answer of a redirect
         // chain starts afresh; lines after the final answer's headers (a
-        // chunked body's trailers) change nothing.
+        // chunked body's trailers) change nothing. A header that would change
+        // what the body means unseen ends the transfer.
         static size_t onHeader (char* data, size_t size, size_t count, void* user)
         {
             auto& t = *static_cast<Transfer*> (user);
@@ -257,7 +319,14 @@ namespace
             {
                 t.status = statusOf (data, length);
                 t.answerHasLocation = false;
+                t.contentLength.clear();
                 t.answer.contentType.clear();
+            }
+            else if (length > 0 && (data[0] == ' ' || data[0] == '\t'))
+            {
+                // libcurl takes the continuation of a folded header for a
+                // header of its own, and the header it continues as empty.
+                return t.refuse ("a folded header line");
             }
             else if (startsWithIgnoringCase (data, length, "Location:"))
             {
@@ -267,12 +336,38 @@ namespace
             {
                 t.answer.contentType = printableText (data + 13, length - 13);
             }
-            else if (isBlank (data, length))
+            // How a body that is never kept (a redirect's, an error page's,
+            // any of a status-only fetch) is framed or encoded is libcurl's
+            // affair alone.
+            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Length:"))
             {
-                // The end of an answer's headers. One that is followed gives
-                // the next hop its own time to answer; the final one has
-                // answered, and is all a status-only fetch asks for.
-                if (t.status < 200 || (isRedirect (t.status) && t.answerHasLocation))
+                // Which of two lengths frames the body is anyone's guess.
+                for (const auto& value : elementsOf (printableText (data + 15, length - 15)))
+                {
+                    if (t.contentLength.isEmpty())
+                        t.contentLength = value;
+                    else if (value != t.contentLength)
+                        return t.refuse ("two different Content-Length values");
+                }
+            }
+            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Encoding:"))
+            {
+                // Nothing is decoded: the body would be taken as it came.
+                // (libcurl refuses a transfer coding it is not asked to read.)
+                for (const auto& coding : elementsOf (printableText (data + 17, length - 17)))
+                    if (! coding.equalsIgnoreCase ("identity"))
+                        return t.refuse ("an encoded body (" + coding + ")");
+            }
+            else if (endsHeaders (data, length))
+            {
+                // An interim answer (1xx) is not an answer: the clock runs
+                // on, however many come. A redirect that libcurl follows gives
+                // the next request its own time to answer. The final answer
+                // has answered, and is all a status-only fetch asks for.
+                if (t.status >= 100 && t.status < 200)
+                    return length;
+
+                if (isFollowed (t.status, t.answerHasLocation))
                 {
                     t.hopStartMs = t.lastArrivalMs;
                     return length;
@@ -290,14 +385,28 @@ namespace
             return length;
         }
 
+        // Only a 200's body can be an image or a catalogue.
+        bool keepsBody() const noexcept
+        {
+            return status == 200 && ! rules.statusOnly;
+        }
+
+        // Returning anything but the line's length makes libcurl end the transfer.
+        size_t refuse (const juce::String& reason)
+        {
+            refusal = reason;
+            return 0;
+        }
+
         static size_t onBody (char* data, size_t size, size_t count, void* user)
         {
             auto& t = *static_cast<Transfer*> (user);
             const auto length = size * count;
             t.lastArrivalMs = nowMs();
 
-            // Only a success's body is kept; an error page is only read past.
-            if (t.status < 200 || t.status > 299)
+            // Only a 200's body is kept; an error page, a part of the file
+            // or anything else is only read past.
+            if (! t.keepsBody())
                 return length;
 
             if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
@@ -317,7 +426,10 @@ namespace
         HttpsFetch::Answer answer;
         bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;
         int status = 0;                 // of the answer whose headers are coming in
+        juce::String contentLength;     // the first one of that answer
+        juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
+        char errorText[CURL_ERROR_SIZE] = {};
 
         JUCE_DECLARE_NON_COPYABLE (Transfer)
     };

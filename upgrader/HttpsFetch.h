@@ -7,17 +7,22 @@ namespace zorv
     // One GET from the firmware host, read into memory under rules that no
     // server can talk it out of: HTTPS only (also after redirects), a bounded
     // wait for the answer to begin, a bounded silence once it has begun, a
-    // bounded time for the whole, and a bounded body.
+    // bounded time for the whole, and a bounded body. An answer is refused
+    // when its headers would change unseen what its body means: a content
+    // coding (nothing is decoded), two different lengths, a folded header
+    // line (which libcurl splits into two).
     //
     // The transfer is driven by libcurl itself, without blocking, from the
     // calling (message) thread, which keeps its loop running between short
     // waits for the network, watches the clock and drops the transfer when a
     // rule is broken, or at once when the user gives up (Escape in the
-    // wizard, zorv::bEsc). JUCE's own stream would not do: it blocks its
-    // caller until data arrives, gives curl one time-out for both connecting
-    // and a slow transfer, loses an answer's first header line (a Content-Type
-    // sent first was never seen), and its cleanup waits for curl's name lookup
-    // to finish, freezing the window for as long as a silent name server.
+    // wizard, zorv::bEsc): the window never stands still for a quarter of a
+    // second, not even while a transfer is dropped. JUCE's own stream would
+    // not do: it blocks its caller until data arrives, gives curl one
+    // time-out for both connecting and a slow transfer, loses an answer's
+    // first header line (a Content-Type sent first was never seen), and its
+    // cleanup waits for curl's name lookup to finish, freezing the window for
+    // as long as a silent name server.
     class HttpsFetch
     {
     public:
@@ -28,7 +33,7 @@ namespace zorv
 
             // From each request, a redirect's included, to the end of its
             // answer's headers: name lookup, connection, TLS and the server's
-            // wait before it answers.
+            // wait before it answers. Interim answers (1xx) do not end it.
             int connectionTimeoutMs = 2000;
 
             // Longest time without a byte once the answer has begun.
@@ -38,6 +43,7 @@ namespace zorv
             // included; 0 sets no limit.
             int wholeLimitMs = 0;
 
+            // Every 3xx answer that is followed counts, whatever its number.
             int maxRedirects = 5;
 
             // Ends once the status is known, without reading the body.
@@ -48,7 +54,7 @@ namespace zorv
         {
             int status = 0;                 // of the last answer; 0 when none arrived
             juce::String contentType;       // of the last answer, wherever it stood among its headers
-            juce::MemoryBlock body;         // the whole body of a 2xx answer
+            juce::MemoryBlock body;         // the whole body of a 200 answer; empty for any other
             juce::String failure;           // why the answer is not whole; empty when it is
 
             bool isComplete() const noexcept    { return failure.isEmpty(); }

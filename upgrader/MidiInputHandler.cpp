@@ -218,7 +218,7 @@ juce::Result FirmwareUpgradeComponent::MidiInputHandler::sendProgram()
     if (output == nullptr)
         return juce::Result::fail (noOutputText);
 
-    if (size < minImageSize || size >= maxImageSize)
+    if (! FirmwareImage::hasUploadableSize (size))
     {
         clearFlags();
         return juce::Result::fail (badImageText);

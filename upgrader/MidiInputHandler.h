@@ -1,5 +1,6 @@
 #pragma once
 
+#include "upgrader/FirmwareImage.h"
 #include "upgrader/FirmwareUpgradeComponent.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -31,8 +32,8 @@ namespace zorv
         };
 
         // Images of fewer bytes, or of this many and more, are refused.
-        static constexpr size_t minImageSize = 512;
-        static constexpr size_t maxImageSize = 0x200000;
+        static constexpr size_t minImageSize = FirmwareImage::minSize;
+        static constexpr size_t maxImageSize = FirmwareImage::maxSize;
 
         // `owner` (may be null) receives the phase texts in its progressLabel
         // and the progress in its progress value; `pid` picks the erase
@@ -64,6 +65,7 @@ namespace zorv
         int getPid() const noexcept                 { return pid; }
         const juce::File& getFile() const noexcept  { return file; }
         size_t getSize() const noexcept             { return size; }
+        const juce::uint8* getImage() const noexcept { return image.get(); }
 
         // The Waits default to the unit's documented timeouts; tests shorten them.
         void setWaits (const Waits& newWaits)       { waits = newWaits; }

@@ -42,13 +42,19 @@ public:
     // (if any) is the body.
     struct Answer
     {
-        juce::String location;          // a 302 to this URL, nothing else
-        juce::String contentType;       // instead of application/octet-stream
+        juce::String location;          // a redirect (302 unless `status` says) to this URL, no body
+        int status = 0;                 // instead of 200 (or 302)
+        int delayMs = 0;                // waits this long before it answers
+        juce::String contentType;       // instead of application/octet-stream (a redirect has one only when given)
+        bool omitContentType = false;   // no Content-Type at all
         bool contentTypeFirst = false;  // the Content-Type as the answer's first header line
+        juce::String rawHeaders;        // header lines sent as they are after the others, each ending in CRLF
         int declaredLength = -1;        // a Content-Length other than the body's
         bool omitLength = false;        // no Content-Length: the body ends with the connection
         int holdAfterBytes = -1;        // sends this many bytes of the body, then falls silent
         int trickleBytesPerSecond = 0;  // sends the body this slowly, never falling silent for long
+        bool endlessInterim = false;    // interim answers (102) a tenth of a second apart, and never the answer
+        juce::String rawAnswer;         // these bytes instead of an HTTP answer
     };
 
     void setAnswer (const juce::String& path, const Answer& answer);

@@ -7,9 +7,12 @@ answered request ("METHOD PATH STATUS") to a log file.
 
 It can also misbehave, path by path, as a JSON file of answers read afresh on
 every request describes ({"/path": {...}}; see LocalHttpsServer::Answer):
-redirect, claim another Content-Type (also as the first header line), claim a longer body than it sends, send
-no Content-Length, fall silent part way, or trickle the body. Beside it listen the same files
-over plain HTTP, and a port that takes connections but never answers them.
+redirect, answer with another status, wait before answering, claim another
+Content-Type (also as the first header line) or none, add header lines as
+they are, claim a longer body than it sends, send no Content-Length, fall
+silent part way, trickle the body, send interim answers for ever, or send
+bytes that are no HTTP answer at all. Beside it listen the same files over
+plain HTTP, and a port that takes connections but never answers them.
 """
 
 import argparse
@@ -63,15 +66,42 @@ def main():
         def log_message(self, format, *more):
             pass
 
+        def _send_slowly(self, pieces):
+            # A tenth of a second between pieces, until the client goes away.
+            try:
+                for piece in pieces:
+                    self.wfile.write(piece)
+                    self.wfile.flush()
+                    time.sleep(0.1)
+            except (OSError, ssl.SSLError):
+                pass
+            self.close_connection = True
+
         def do_GET(self):
             answer = answer_for(self.path)
 
             if answer is None:
                 return super().do_GET()
 
+            time.sleep(answer.get("delayMs", 0) / 1000.0)
+
+            if "rawAnswer" in answer:
+                self.log_request(0)
+                self.wfile.write(answer["rawAnswer"].encode("latin-1"))
+                self.wfile.flush()
+                self.close_connection = True
+                return
+
+            if answer.get("endlessInterim", False):
+                self.log_request(102)
+                self._send_slowly(b"HTTP/1.1 102 Processing\r\n\r\n" for _ in range(HOLD_LIMIT * 10))
+                return
+
             if "location" in answer:
-                self.send_response(302)
+                self.send_response(answer.get("status", 302))
                 self.send_header("Location", answer["location"])
+                if "contentType" in answer:
+                    self.send_header("Content-Type", answer["contentType"])
                 self.send_header("Content-Length", "0")
                 self.end_headers()
                 return
@@ -82,21 +112,25 @@ def main():
             except OSError:
                 body = b""
 
+            status = answer.get("status", 200)
             content_type = answer.get("contentType", "application/octet-stream")
 
             if answer.get("contentTypeFirst", False):
-                self.log_request(200)
-                self.send_response_only(200)
+                self.log_request(status)
+                self.send_response_only(status)
                 self.send_header("Content-Type", content_type)
                 self.send_header("Server", self.version_string())
                 self.send_header("Date", self.date_time_string())
             else:
-                self.send_response(200)
-                self.send_header("Content-Type", content_type)
+                self.send_response(status)
+                if not answer.get("omitContentType", False):
+                    self.send_header("Content-Type", content_type)
 
             if not answer.get("omitLength", False):
                 self.send_header("Content-Length", str(answer.get("declaredLength", len(body))))
 
+            # Lines as they are, after the others: send_header would tidy them.
+            self._headers_buffer.append(answer.get("rawHeaders", "").encode("latin-1"))
             self.end_headers()
 
             hold_after = answer.get("holdAfterBytes", -1)
@@ -105,14 +139,7 @@ def main():
             if trickle > 0:
                 # A tenth of a second's worth at a time, until the client goes away.
                 piece = max(1, trickle // 10)
-                try:
-                    for start in range(0, len(body), piece):
-                        self.wfile.write(body[start:start + piece])
-                        self.wfile.flush()
-                        time.sleep(0.1)
-                except (OSError, ssl.SSLError):
-                    pass
-                self.close_connection = True
+                self._send_slowly(body[start:start + piece] for start in range(0, len(body), piece))
                 return
 
             self.wfile.write(body if hold_after < 0 else body[:hold_after])

@@ -1,11 +1,12 @@
 #!/bin/sh
 # Runs a test program that talks HTTPS to tests/support/https_server.py.
 #
-# JUCE's network code trusts only the system's CA bundle, so this makes a
-# throw-away certificate authority and a server certificate for 127.0.0.1, and
-# runs the program in a private mount namespace in which the system bundle plus
-# that CA is bind-mounted over /etc/ssl/certs/ca-certificates.crt. The
-# machine's own trust store is never touched: the mount dies with the program.
+# The firmware transfers (libcurl, driven by upgrader/HttpsFetch) trust only
+# the system's CA bundle, so this makes a throw-away certificate authority and
+# a server certificate for 127.0.0.1, and runs the program in a private mount
+# namespace in which the system bundle plus that CA is bind-mounted over
+# /etc/ssl/certs/ca-certificates.crt. The machine's own trust store is never
+# touched: the mount dies with the program.
 #
 # usage: with-test-ca.sh <work-folder> <program> [arguments...]
 # The program finds ca.crt, server.crt and server.key in $QUELT_TEST_CA_DIR.

@@ -61,6 +61,7 @@ TEST_F (CatalogueOverHttps, KeepsTheProductsEntriesOfAnyTagInDocumentOrder)
 
     ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
     EXPECT_TRUE (catalogue.hasType ("catalogue"));
+    EXPECT_EQ (catalogue.getProperty ("generated").toString(), "today");
     EXPECT_EQ (propertyOfEach (catalogue, "version"), juce::StringArray ({ "1.0", "1.1", "1.2b" }));
     EXPECT_EQ (catalogue.getChild (0).getType().toString(), "firmware");
     EXPECT_EQ (catalogue.getChild (1).getType().toString(), "image");
@@ -82,7 +83,12 @@ TEST_F (CatalogueOverHttps, KeepsTheProductsEntriesOfAnyTagInDocumentOrder)
 TEST_F (CatalogueOverHttps, ChosenEntryDownloadsFromTheRootFollowedByItsPath)
 {
     server.addFile ("firmware.xml", mixedCatalogue);
-    server.addFile ("fw/trevan_m_1.1.bin", "image 1.1");
+    juce::MemoryBlock image (1024);
+
+    for (size_t i = 0; i < image.getSize(); ++i)
+        image[i] = (char) (i * 11);
+
+    server.addFile ("fw/trevan_m_1.1.bin", image);
 
     juce::ValueTree catalogue;
     ASSERT_TRUE (Product::fetchAvailableFirmwares (117, catalogue).wasOk());
@@ -94,7 +100,9 @@ TEST_F (CatalogueOverHttps, ChosenEntryDownloadsFromTheRootFollowedByItsPath)
     const auto result = zorv::FirmwareDownload::downloadToFile (url, target);
 
     ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
-    EXPECT_EQ (target.loadFileAsString(), "image 1.1");
+    juce::MemoryBlock downloaded;
+    target.loadFileAsData (downloaded);
+    EXPECT_TRUE (downloaded == image);
     target.getParentDirectory().deleteRecursively();
 }
 

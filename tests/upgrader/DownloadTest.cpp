@@ -5,6 +5,8 @@
 #include "tests/upgrader/HttpsFixture.h"
 #include "tests/upgrader/WizardHarness.h"
 
+#include <optional>
+
 // Only a whole firmware image from the firmware host may reach the unit: the
 // download on its own, then step 4 of the wizard in auto mode against the
 // emulated unit, where a loaded image would go straight on to the upload.
@@ -31,6 +33,12 @@ namespace
     juce::MemoryBlock bytesOf (const juce::String& text)
     {
         return { text.toRawUTF8(), text.getNumBytesAsUTF8() };
+    }
+
+    // UTF-16 in the machine's own byte order; the text brings its byte-order mark.
+    juce::MemoryBlock bytesOf (const std::u16string& text)
+    {
+        return { text.data(), text.size() * sizeof (char16_t) };
     }
 
     juce::MemoryBlock contentsOf (const juce::File& file)
@@ -81,16 +89,55 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     const auto image = makeImage (100000);
     server.addFile (imagePath, image);
 
-    // Redirects within HTTPS are followed, a relative one included.
-    LocalHttpsServer::Answer latest;
-    latest.location = "/" + imagePath;
-    server.setAnswer ("fw/latest.bin", latest);
+    struct Case { juce::String path; zorv::FirmwareServer::TimeLimits limits; };
+    std::vector<Case> cases { { imagePath, testLimits() } };
+
+    // Redirects within HTTPS are followed, a relative one included, by
+    // whatever 3xx number they come.
+    for (const int status : { 300, 301, 302, 303, 304, 305, 306, 307, 308, 399 })
+    {
+        LocalHttpsServer::Answer moved;
+        moved.location = "/" + imagePath;
+        moved.status = status;
+        const auto path = "fw/moved-" + juce::String (status) + ".bin";
+        server.setAnswer (path, moved);
+        cases.push_back ({ path, testLimits() });
+    }
+
+    // The type of a redirect is not the type of the answer it leads to.
+    LocalHttpsServer::Answer typedRedirect, untyped;
+    typedRedirect.location = "/fw/untyped.bin";
+    typedRedirect.contentType = "text/html";
+    untyped.omitContentType = true;
+    server.setAnswer ("fw/typed-redirect.bin", typedRedirect);
+    server.addFile ("fw/untyped.bin", image);
+    server.setAnswer ("fw/untyped.bin", untyped);
+    cases.push_back ({ "fw/typed-redirect.bin", testLimits() });
+
+    // As many redirects as are followed, each answered after a wait well
+    // within the connection time-out, all of them together well beyond it:
+    // each request has the whole time-out of its own.
+    constexpr int hopDelayMs = 1200;
+    LocalHttpsServer::Answer slow;
+    slow.delayMs = hopDelayMs;
+    server.addFile ("fw/slow.bin", image);
+    server.setAnswer ("fw/slow.bin", slow);
+
+    for (int hop = 1; hop <= 5; ++hop)
+    {
+        auto redirect = slow;
+        redirect.location = hop < 5 ? "/fw/hop-" + juce::String (hop + 1) + ".bin" : juce::String ("/fw/slow.bin");
+        server.setAnswer ("fw/hop-" + juce::String (hop) + ".bin", redirect);
+    }
+
+    cases.push_back ({ "fw/hop-1.bin", withConnect (5 * hopDelayMs) });
 
     const auto folder = scratchFolder ("download-200");
     const auto target = folder.getChildFile ("image.bin");
 
-    for (const auto& path : { imagePath, juce::String ("fw/latest.bin") })
+    for (const auto& [path, pathLimits] : cases)
     {
+        ScopedTimeLimits caseLimits (pathLimits);
         target.replaceWithText ("an older image");
 
         const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + path), target);
@@ -120,23 +167,34 @@ TEST_F (DownloadOverHttps, TargetThatIsNotAnOrdinaryFileIsLeftAlone)
 
 TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
 {
-    const auto folder = scratchFolder ("download-404");
-    const auto fresh = folder.getChildFile ("fresh.bin");
-    const auto kept = folder.getChildFile ("kept.bin");
-    kept.replaceWithText ("an older image");
+    // The server's own page for a missing file, and a page longer than any
+    // image that tells no length: only a 200's body is read, so the status
+    // is the answer either way.
+    LocalHttpsServer::Answer largePage;
+    largePage.status = 404;
+    largePage.omitLength = true;
+    server.addFile ("fw/gone.bin", makeImage (Handler::maxImageSize + 1024));
+    server.setAnswer ("fw/gone.bin", largePage);
 
-    const juce::URL missing (server.getRootUrl() + "fw/missing.bin");
+    for (const auto* path : { "fw/missing.bin", "fw/gone.bin" })
+    {
+        const auto folder = scratchFolder ("download-404");
+        const auto fresh = folder.getChildFile ("fresh.bin");
+        const auto kept = folder.getChildFile ("kept.bin");
+        kept.replaceWithText ("an older image");
 
-    const auto freshResult = zorv::FirmwareDownload::downloadToFile (missing, fresh);
-    EXPECT_TRUE (freshResult.failed());
-    EXPECT_TRUE (freshResult.getErrorMessage().contains ("404")) << freshResult.getErrorMessage();
-    EXPECT_FALSE (fresh.exists());
+        const juce::URL missing (server.getRootUrl() + path);
 
-    EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile (missing, kept).failed());
-    EXPECT_EQ (kept.loadFileAsString(), "an older image");
+        const auto freshResult = zorv::FirmwareDownload::downloadToFile (missing, fresh);
+        EXPECT_TRUE (freshResult.getErrorMessage().endsWith ("HTTP status 404")) << freshResult.getErrorMessage();
+        EXPECT_FALSE (fresh.exists()) << path;
 
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1);
-    folder.deleteRecursively();
+        EXPECT_TRUE (zorv::FirmwareDownload::downloadToFile (missing, kept).failed()) << path;
+        EXPECT_EQ (kept.loadFileAsString(), "an older image") << path;
+
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << path;
+        folder.deleteRecursively();
+    }
 }
 
 TEST_F (DownloadOverHttps, RefusedConnectionFailsAndLeavesNoFile)
@@ -191,35 +249,76 @@ TEST_F (DownloadOverHttps, SilentServerFailsWhileTheWindowStaysAlive)
     stall.holdAfterBytes = 1000;
     server.setAnswer (imagePath, stall);
 
+    LocalHttpsServer::Answer interim;
+    interim.endlessInterim = true;
+    server.setAnswer ("fw/interim.bin", interim);
+
+    // Forty seconds of body, which the user gives up on while it arrives.
+    server.addFile ("fw/slow.bin", makeImage (4000));
+    LocalHttpsServer::Answer trickle;
+    trickle.trickleBytesPerSecond = 100;
+    server.setAnswer ("fw/slow.bin", trickle);
+
     const auto folder = scratchFolder ("download-silent");
     const auto target = folder.getChildFile ("image.bin");
+
+    // The whole-answer limit is kept short of the test's hang bound, so that
+    // a case that no longer ends by its own rule fails, by its reason, in time.
+    const auto limitsOf = [] (int connectMs, int stallMs)
+    {
+        auto l = zorv::FirmwareServer::getTimeLimits();
+        l.connectMs = connectMs;
+        l.stallMs = stallMs;
+        l.imageMs = 20000;
+        return l;
+    };
+
+    const auto requested = [this] (const juce::String& path) { return [this, path] { return server.countRequests ("/" + path) > 0; }; };
 
     // Takes the connection and never answers: the connection time-out, a
     // limit of its own, ends it long before the usual 15 s stall limit would.
     // Answers, then falls silent part way through the body: the stall limit.
-    struct Case { juce::String url; std::function<bool()> silent; zorv::FirmwareServer::TimeLimits limits; double within; };
+    // Sends interim answers for ever and never the answer: the connection
+    // time-out still. Sends its body slowly: giving up ends it.
+    struct Case { juce::String url; std::function<bool()> silent; zorv::FirmwareServer::TimeLimits limits; double within; const char* failure; bool giveUp; };
     const Case cases[] = {
-        { server.getMuteRootUrl() + imagePath, [] { return true; }, withConnect (500), 10.0 },
-        { server.getRootUrl() + imagePath, [this] { return server.countRequests ("/" + imagePath) > 0; }, withStall (500), generousSeconds },
+        { server.getMuteRootUrl() + imagePath, [] { return true; }, limitsOf (500, 15000), 10.0, "no answer within 500 ms", false },
+        { server.getRootUrl() + imagePath, requested (imagePath), limitsOf (20000, 500), generousSeconds, "nothing arrived for 500 ms", false },
+        { server.getRootUrl() + "fw/interim.bin", requested ("fw/interim.bin"), limitsOf (500, 15000), generousSeconds, "no answer within 500 ms", false },
+        { server.getRootUrl() + "fw/slow.bin", requested ("fw/slow.bin"), limitsOf (20000, 15000), generousSeconds, "given up", true },
     };
 
     for (const auto& c : cases)
     {
         ScopedTimeLimits caseLimits (c.limits);
         target.replaceWithText ("an older image");
-        LoopWitness witness (c.silent);
+        zorv::bEsc = false;
+
+        // Escape, a second after the server began its answer: by then the
+        // headers are long in, and only the body is awaited.
+        std::optional<std::chrono::steady_clock::time_point> answering;
+        LoopWitness witness (c.silent, [&]
+        {
+            if (! answering)
+                answering = std::chrono::steady_clock::now();
+            else if (c.giveUp && secondsSince (*answering) > 1.0)
+                zorv::giveUp();
+
+            return false;
+        });
         const auto start = std::chrono::steady_clock::now();
 
         const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (c.url), target);
         const int turns = witness.stop();
 
-        EXPECT_TRUE (result.failed()) << c.url;
+        EXPECT_TRUE (result.getErrorMessage().endsWith (c.failure)) << c.url << ": " << result.getErrorMessage();
         EXPECT_GT (turns, 0) << c.url;
         EXPECT_LT (secondsSince (start), c.within) << c.url;
         EXPECT_EQ (target.loadFileAsString(), "an older image") << c.url;
         EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << c.url;
     }
 
+    zorv::bEsc = false;
     folder.deleteRecursively();
 }
 
@@ -359,7 +458,8 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
 
     // Each case runs under limits that only its own rule can break: a short
     // connection time-out or stall limit where that is the fault, the usual
-    // ones elsewhere, so that a case never passes by the wrong rule.
+    // ones elsewhere, and its reason is checked on the download itself, so
+    // that a case never passes by the wrong rule.
     const auto usual = zorv::FirmwareServer::getTimeLimits();
     const auto shortConnect = withConnect (500);
     const auto shortStall = withStall (500);
@@ -367,35 +467,86 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
     // Long enough to pass for an image with the upload.
     const auto padding = juce::String::repeatedString (" ", 2000);
 
-    LocalHttpsServer::Answer text, textFirst, page, upperCasePage, tooLong, cutShort, insecure, unanswered, silent;
+    // Five redirects in a row to a whole image: one more in front of them
+    // is one too many.
+    server.addFile ("fw/final.bin", makeImage (1300));
+
+    for (int hop = 1; hop <= 5; ++hop)
+    {
+        LocalHttpsServer::Answer redirect;
+        redirect.location = hop < 5 ? "/fw/hop-" + juce::String (hop + 1) + ".bin" : juce::String ("/fw/final.bin");
+        server.setAnswer ("fw/hop-" + juce::String (hop) + ".bin", redirect);
+    }
+
+    LocalHttpsServer::Answer plain, text, textFirst, json, untyped, gzipped, twoLengths, folded, typeWithoutBlank,
+                             partial, noContent, sixRedirects, http09, badStatus, cutShort, insecure, unanswered, silent;
     text.contentType = "text/plain; charset=utf-8";
     textFirst.contentType = "text/plain";
     textFirst.contentTypeFirst = true;
+    json.contentType = "application/json";
+    untyped.omitContentType = true;
+    gzipped.rawHeaders = "Content-Encoding: gzip\r\n";
+    twoLengths.rawHeaders = "Content-Length: 1000\r\n";
+    folded.omitContentType = true;
+    folded.rawHeaders = "Content-Type:\r\n text/html\r\n";
+    typeWithoutBlank.omitContentType = true;
+    typeWithoutBlank.rawHeaders = "Content-Type:text/plain\r\n";
+    partial.status = 206;
+    noContent.status = 204;
+    sixRedirects.location = "/fw/hop-1.bin";
+    http09.rawAnswer = "<html><body>Sign in</body></html>" + padding;
+    badStatus.rawAnswer = "HTTP/1.1 2000 OK\r\nContent-Length: 4\r\n\r\nbody";
     cutShort.declaredLength = 2300;
     insecure.location = server.getPlainRootUrl() + "plain/image.bin";
     unanswered.location = server.getMuteRootUrl() + imagePath;
     silent.holdAfterBytes = 1000;
 
-    struct Case { const char* name; LocalHttpsServer::Answer answer; juce::MemoryBlock body; zorv::FirmwareServer::TimeLimits limits; };
+    struct Case { const char* name; LocalHttpsServer::Answer answer; juce::MemoryBlock body; zorv::FirmwareServer::TimeLimits limits; const char* reason; };
     const Case cases[] = {
-        { "text",                       text,           makeImage (1300), usual },
-        { "text, its type first",       textFirst,      makeImage (1300), usual },
-        { "web page",                   page,           bytesOf ("\r\n \t<!doctype html><html><body>Sign in</body></html>" + padding), usual },
-        { "upper-case web page",        upperCasePage,  bytesOf ("<HTML><BODY>Portal</BODY></HTML>" + padding), usual },
-        { "longer than any image",      tooLong,        makeImage (Handler::maxImageSize), usual },
-        { "ends before its length",     cutShort,       makeImage (1300), usual },
-        { "redirected to plain http",   insecure,       makeImage (1300), usual },
-        { "never answered",             unanswered,     makeImage (1300), shortConnect },
-        { "silent part way",            silent,         makeImage (1300), shortStall },
+        { "text",                       text,           makeImage (1300), usual, "with text (text/plain" },
+        { "text, its type first",       textFirst,      makeImage (1300), usual, "with text (text/plain" },
+        { "text, no blank after colon", typeWithoutBlank, makeImage (1300), usual, "with text (text/plain)" },
+        { "web page",                   plain,          bytesOf ("\r\n \t<!doctype html><html><body>Sign in</body></html>" + padding), usual, "web page" },
+        { "upper-case web page",        plain,          bytesOf ("<HTML><BODY>Portal</BODY></HTML>" + padding), usual, "web page" },
+        { "page behind a comment",      plain,          bytesOf ("<!-- portal -->\n<html><body>Sign in</body></html>" + padding), usual, "with text, not" },
+        { "page behind a declaration",  plain,          bytesOf ("<?xml version=\"1.0\"?>\n<html><body>Sign in</body></html>" + padding), usual, "with text, not" },
+        { "page from its head",         plain,          bytesOf ("<head><title>Sign in</title></head>" + padding), usual, "with text, not" },
+        { "UTF-16 page",                plain,          bytesOf (u"\uFEFF<html><body>Sign in</body></html>" + std::u16string (1000, u' ')), usual, "with text, not" },
+        { "JSON error",                 json,           bytesOf ("{\"error\": \"no such firmware\"}" + padding), usual, "with text, not" },
+        { "untyped text",               untyped,        bytesOf ("No firmware here.\n" + padding), usual, "with text, not" },
+        { "UTF-8 text",                 plain,          bytesOf (juce::String::fromUTF8 ("\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F Gott\n") + padding), usual, "with text, not" },
+        { "compressed",                 gzipped,        makeImage (1300), usual, "encoded body (gzip)" },
+        { "two lengths",                twoLengths,     makeImage (1300), usual, "two different Content-Length" },
+        { "folded header",              folded,         makeImage (1300), usual, "folded header" },
+        { "part of the file",           partial,        makeImage (1300), usual, "HTTP status 206" },
+        { "no content",                 noContent,      makeImage (1300), usual, "HTTP status 204" },
+        { "empty",                      plain,          {}, usual, "with 0 bytes" },
+        { "shorter than any image",     plain,          makeImage (Handler::minImageSize - 1), usual, "with 511 bytes" },
+        { "longer than any image",      plain,          makeImage (Handler::maxImageSize), usual, "longer than" },
+        { "ends before its length",     cutShort,       makeImage (1300), usual, "before its Content-Length" },
+        { "six redirects",              sixRedirects,   makeImage (1300), usual, "more than 5 redirects" },
+        { "no HTTP at all",             http09,         {}, usual, "not HTTP" },
+        { "status of four digits",      badStatus,      {}, usual, "not HTTP" },
+        { "redirected to plain http",   insecure,       makeImage (1300), usual, "not https" },
+        { "never answered",             unanswered,     makeImage (1300), shortConnect, "no answer within 500 ms" },
+        { "silent part way",            silent,         makeImage (1300), shortStall, "nothing arrived for 500 ms" },
     };
 
     for (const auto& c : cases)
     {
         ScopedTimeLimits caseLimits (c.limits);
-        Step4Bench bench (server);
         server.addFile (imagePath, c.body);
         server.addFile ("plain/image.bin", c.body);
         server.setAnswer (imagePath, c.answer);
+
+        const auto folder = scratchFolder ("download-refused");
+        const auto direct = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + imagePath),
+                                                                     folder.getChildFile ("image.bin"));
+        EXPECT_TRUE (direct.getErrorMessage().contains (c.reason)) << c.name << ": " << direct.getErrorMessage();
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 0) << c.name;
+        folder.deleteRecursively();
+
+        Step4Bench bench (server);
         const auto start = std::chrono::steady_clock::now();
 
         bench.w.wizard.doStep4();

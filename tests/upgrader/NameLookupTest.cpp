@@ -67,6 +67,10 @@ namespace
     // Far below the 30 s a lookup takes here, far above what a loaded
     // machine needs to drop a transfer.
     constexpr double promptly = 2.0;
+
+    // The longest the product lets the window stand still while it waits
+    // for the network, giving up included.
+    constexpr double longestStall = 0.25;
 }
 
 TEST (SilentNameServer, GivingUpAndEachTimeLimitEndTheLookupAtOnce)
@@ -100,22 +104,31 @@ TEST (SilentNameServer, GivingUpAndEachTimeLimitEndTheLookupAtOnce)
 
     for (const auto& c : cases)
     {
-        zorv::bEsc = false;
-        auto due = Clock::now() + std::chrono::milliseconds (300);
-        EscapeAfter escape (300, due, c.givenUp);
+        // The shorter stall of two runs: a busy machine may hold the process
+        // back once, a fetch that stalls the loop does so every time.
+        double stall = 1.0e9;
 
-        LoopStallMeter meter;
-        const auto answer = zorv::HttpsFetch::get (url, c.rules);
-        const auto end = Clock::now();
-        const auto stall = meter.longestSeconds();
+        for (int run = 0; run < 2; ++run)
+        {
+            zorv::bEsc = false;
+            auto due = Clock::now() + std::chrono::milliseconds (300);
+            EscapeAfter escape (300, due, c.givenUp);
 
-        std::cout << c.name << ": returned " << secondsBetween (due, end) << " s after it was due;"
-                  << " longest stall of the message loop " << stall << " s" << std::endl;
+            LoopStallMeter meter;
+            const auto answer = zorv::HttpsFetch::get (url, c.rules);
+            const auto end = Clock::now();
+            const auto longest = meter.longestSeconds();
+            stall = juce::jmin (stall, longest);
 
-        EXPECT_EQ (answer.failure, c.failure) << c.name;
-        EXPECT_EQ (answer.status, 0) << c.name;
-        EXPECT_LT (secondsBetween (due, end), promptly) << c.name;
-        EXPECT_LT (stall, promptly) << c.name;
+            std::cout << c.name << ": returned " << secondsBetween (due, end) << " s after it was due;"
+                      << " longest stall of the message loop " << longest << " s" << std::endl;
+
+            EXPECT_EQ (answer.failure, c.failure) << c.name;
+            EXPECT_EQ (answer.status, 0) << c.name;
+            EXPECT_LT (secondsBetween (due, end), promptly) << c.name;
+        }
+
+        EXPECT_LT (stall, longestStall) << c.name;
     }
 
     zorv::bEsc = false;

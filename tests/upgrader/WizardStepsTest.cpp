@@ -1,6 +1,8 @@
 #include "tests/support/EmulatedController.h"
+#include "tests/support/ForeignFileNames.h"
 #include "tests/support/ScopedMidiSystem.h"
 #include "tests/upgrader/WizardHarness.h"
+#include "tests/upgrader/WizardUpload.h"
 #include "upgrader/FirmwareServer.h"
 #include "upgrader/MidiInputHandler.h"
 
@@ -322,27 +324,78 @@ TEST_F (WizardSteps, Step3TellsTheTwoAirModelsApartByTheirPortName)
     EXPECT_EQ (w.wizard.workingPid, 117);
 }
 
-TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductAndAutoModeGoesNoFurther)
+TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductOrOfTextAndAutoModeGoesNoFurther)
 {
     if (juce::FileChooser::isPlatformDialogAvailable())
         GTEST_SKIP() << "the system's own file chooser cannot be driven";
 
+    // Long enough for the upload, and named for the product: a hex listing
+    // saved under the image's name.
+    const auto listing = juce::String::repeatedString ("10 00 00 20 C1 01 00 08\r\n", 40);
+
+    struct Case { const char* name; const char* text; const char* alert; };
+    const Case cases[] = {
+        { "trevan_x_v1.bin",    nullptr,                "Load File|Not the matching firmware!" },
+        { "trevan_m_listing.bin", listing.toRawUTF8(),  "Load File|This is a text file, not a firmware file!" },
+    };
+
+    for (const auto& c : cases)
+    {
+        WizardInDialog w (117, false);
+        w.wizard.updateProgress (2);
+        const auto file = testFolder().getChildFile (c.name);
+
+        if (c.text == nullptr)
+            writeImage (file, 600);
+        else
+            file.replaceWithText (c.text);
+
+        // The chooser starts at the file; the user opens it. Step 5 would say
+        // that no port is open.
+        w.wizard.firmwareFile = file;
+        user.alerts.clear();
+        user.warnings = 0;
+        user.preferredButtons = { "Open", "OK" };
+        bAuto = true;
+        w.wizard.doStep4();
+
+        EXPECT_EQ (user.alerts.joinIntoString ("\n"), c.alert) << c.name;
+        EXPECT_EQ (user.warnings, 1) << c.name;
+        EXPECT_EQ (w.wizard.currentStep, 2) << c.name;
+        EXPECT_EQ (w.wizard.uploadHandler->getSize(), 0u) << c.name;
+    }
+}
+
+TEST_F (WizardSteps, Step4sChooserBrowsesAFolderOfNamesThatAreNotUtf8)
+{
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the system's own file chooser cannot be driven";
+
+    // The chooser starts at the last firmware file, here beside names that
+    // JUCE's own chooser overran the heap with when it listed them.
+    const auto folder = testFolder().getChildFile ("foreign-names");
+    foreign_names::removeFolder (folder);
+    ASSERT_TRUE (folder.createDirectory());
+    auto names = foreign_names::names (".bin");
+    foreign_names::createIn (folder, names);
+    const auto last = folder.getChildFile ("trevan_m_v2.17.bin");
+    writeImage (last, 600);
+    names.push_back (last.getFileName().toStdString());
+    std::sort (names.begin(), names.end());
+
     WizardInDialog w (117, false);
     w.wizard.updateProgress (2);
-    const auto file = testFolder().getChildFile ("trevan_x_v1.bin");
-    writeImage (file, 600);
-
-    // The chooser starts at the file; the user opens it. Step 5 would say
-    // that no port is open.
-    w.wizard.firmwareFile = file;
-    user.preferredButtons = { "Open", "OK" };
-    bAuto = true;
+    w.wizard.firmwareFile = last;
+    foreign_names::ChooserListing listing;
+    user.preferredButtons = { "Cancel" };
+    user.leaveAlone = [&listing] (juce::Component& modal) { return listing.stillListing (modal); };
     w.wizard.doStep4();
+    foreign_names::removeFolder (folder);
 
-    EXPECT_EQ (user.alerts.joinIntoString ("\n"), "Load File|Not the matching firmware!");
-    EXPECT_EQ (user.warnings, 1);
+    EXPECT_EQ (foreign_names::bytesOf (listing.files), names);
+    EXPECT_EQ (user.windows, juce::StringArray ({ "Choose The Firmware File" }));
+    EXPECT_TRUE (user.alerts.isEmpty()) << user.alerts.joinIntoString ("\n");
     EXPECT_EQ (w.wizard.currentStep, 2);
-    EXPECT_EQ (w.wizard.uploadHandler->getSize(), 0u);
 }
 
 TEST_F (WizardSteps, Step4FallsBackToTheFileChooserWhenTheServerIsUnreachable)
@@ -382,6 +435,7 @@ TEST_F (WizardSteps, Step5ShowsTheUploadsFailureAndStartsOver)
 TEST_F (WizardSteps, Step5PausesTheUploadAfterEverySecondMessage)
 {
     EmulatedController unit (midi, trevanMInUpgradeMode());
+    PacingLog pacing { unit.upgradePorts() };
     WizardInDialog w;
     openUpgradePorts (w.wizard);
     const auto file = testFolder().getChildFile ("trevan_m_paced.bin");
@@ -392,26 +446,12 @@ TEST_F (WizardSteps, Step5PausesTheUploadAfterEverySecondMessage)
     w.wizard.doStep5();
     midi.waitUntilIdle();
     ASSERT_EQ (unit.imageMismatch (image), "");
+    ASSERT_EQ (unit.upgradePorts().getNumReceived(), (size_t) (3 * 18 + 3 * 530));
 
     // Messages counted from 1 (the connect frame's marker) through every
-    // frame: a pause of 1 ms follows each even-numbered one. A loaded machine
-    // can stretch any gap, and what the pause dispatches can end it early, so
-    // a few of either kind are allowed for; a pause after every message, after
-    // every third or none at all are not.
-    std::vector<double> times;
-
-    for (const auto& r : unit.upgradePorts().getReceived())
-        times.push_back (r.timeMs);
-
-    ASSERT_EQ (times.size(), (size_t) (3 * 18 + 3 * 530));
-    int afterEven = 0, afterOdd = 0;
-
-    for (int index : EmulatedController::pausesAfter (times, 0.9))
-        ++((index + 1) % 2 == 0 ? afterEven : afterOdd);
-
-    const int pairs = (int) times.size() / 2 - 1;  // the last message has nothing after it
-    EXPECT_GE (afterEven, pairs * 9 / 10);
-    EXPECT_LE (afterOdd, pairs / 10);
+    // frame: a pause of 1 ms follows each even-numbered one, and nothing
+    // else runs the message loop inside a frame.
+    EXPECT_EQ (pacing.problems (WizardUpload::frameSizes()), "");
 }
 
 TEST_F (WizardSteps, SerialAutoRunEndsAtItsTwentiethSuccess)
