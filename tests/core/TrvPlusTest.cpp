@@ -93,9 +93,20 @@ TEST_F (TrvPlusSingleton, WritesTheModesTreeToTheSettingsFileWhenDestroyedAndIsN
     for (int m = 0; m < 5; ++m)
         expected.appendChild (liveMap (*trv, m).createCopy(), nullptr);
 
+    // The settings folder is every user's: a link put there in the file's
+    // name must not lead the save to a file of the user's own.
+    const auto someonesFile = file.getSiblingFile ("someone else's file");
+    ASSERT_TRUE (file.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (someonesFile.replaceWithText ("theirs"));
+    (void) file.deleteFile();
+    ASSERT_TRUE (someonesFile.createSymbolicLink (file, true));
+
     TrvPlus::deleteInstance();
     EXPECT_EQ (TrvPlus::getInstance(), nullptr);
 
+    EXPECT_FALSE (file.isSymbolicLink());
+    EXPECT_EQ (someonesFile.loadFileAsString(), "theirs");
+    (void) someonesFile.deleteFile();
     ASSERT_TRUE (file.existsAsFile());
     juce::FileInputStream in (file);
     EXPECT_EQ (in.readInt(), (int) juce::ByteOrder::makeInt ('C', 'P', 'R', 'P')) << "compressed binary form";
