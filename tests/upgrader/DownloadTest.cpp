@@ -147,6 +147,16 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
         EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << path;
     }
 
+    // The target is a name the wizard picks in the shared temporary folder:
+    // a link someone planted there gives way, nothing is written through it.
+    const auto planted = folder.getChildFile ("planted");
+    ASSERT_TRUE (target.deleteFile() && planted.createSymbolicLink (target, true));
+    ScopedTimeLimits limits (testLimits());
+    ASSERT_TRUE (zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + imagePath), target).wasOk());
+    EXPECT_FALSE (target.isSymbolicLink());
+    EXPECT_TRUE (contentsOf (target) == image);
+    EXPECT_FALSE (planted.exists());
+
     folder.deleteRecursively();
 }
 
