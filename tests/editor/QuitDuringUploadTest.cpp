@@ -1,12 +1,12 @@
 #include "tests/editor/ContentComponentProbe.h"
 
 #include "editor/MainApp.h"
+#include "tests/support/QuitSignalsAtStart.h"
 #include "tests/support/ScopedMidiSystem.h"
 #include "tests/upgrader/WizardUpload.h"
 #include "upgrader/FirmwareUpgrade.h"
 
 #include <csignal>
-#include <map>
 
 // Once quitting, the message loop dispatches nothing more and the application
 // goes: in the middle of a firmware upload the unit would be left
@@ -36,28 +36,6 @@ namespace
         { "SIGHUP",         [] (MainApp&, MainApp::MainWindow&)        { std::raise (SIGHUP); },  SIGHUP },
     };
 
-    // A signal the process was started with ignored stays ignored (as shells
-    // expect of a program started in the background) and asks nothing; noted
-    // at load, before JUCE puts its SIGINT handler in. ctest starts every
-    // test with the defaults.
-    bool startedIgnored (int signal)
-    {
-        static const auto ignoredAtLoad = []
-        {
-            std::map<int, bool> ignored;
-
-            for (int s : { SIGINT, SIGTERM, SIGHUP })
-                if (struct sigaction found {}; ::sigaction (s, nullptr, &found) == 0)
-                    ignored[s] = found.sa_handler == SIG_IGN;
-
-            return ignored;
-        }();
-
-        return ignoredAtLoad.count (signal) != 0 && ignoredAtLoad.at (signal);
-    }
-
-    [[maybe_unused]] const bool notedAtLoad = startedIgnored (SIGINT);
-
     // Names the case in test names and reports.
     void PrintTo (const QuitRequest& request, std::ostream* out)    { *out << request.name; }
 }
@@ -77,8 +55,8 @@ TEST_P (QuitDuringUpload, WaitsUntilTheWizardsStepHasEndedAndThenQuits)
     if (::testing::UnitTest::GetInstance()->test_to_run_count() != 1)
         GTEST_SKIP() << "ends the message loop: run it alone (--gtest_filter)";
 
-    if (const auto signal = GetParam().signal; signal != 0 && startedIgnored (signal))
-        GTEST_SKIP() << "started with " << GetParam().name << " ignored, which it then keeps (run it from ctest)";
+    if (const auto signal = GetParam().signal; signal != 0 && startedWithAQuitSignalIgnored)
+        GTEST_SKIP() << "started with a quit signal ignored, which it then keeps (run it from ctest)";
 
     wizard_test::ScopedWizardGlobals globals;
     VirtualMidiSystem midi;

@@ -1,5 +1,7 @@
 #include "platform/QuitSignals.h"
 
+#include "tests/support/QuitSignalsAtStart.h"
+
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
@@ -33,17 +35,6 @@ namespace
         ::sigaction (signal, &action, nullptr);
     }
 
-    // QuitSignals keeps a signal that the process was started with ignored
-    // ignored for good (ctest starts every test with the defaults); noted
-    // before JUCE puts its SIGINT handler in, as QuitSignals notes it.
-    const bool startedWithOneIgnored = []
-    {
-        for (int signal : quitSignals)
-            if (struct sigaction found {}; ::sigaction (signal, nullptr, &found) == 0 && found.sa_handler == SIG_IGN)
-                return true;
-
-        return false;
-    }();
 
     // Every test leaves the process's dispositions as it found them.
     class QuitSignalsTest : public ::testing::Test
@@ -54,7 +45,7 @@ namespace
             for (size_t i = 0; i < std::size (quitSignals); ++i)
                 ::sigaction (quitSignals[i], nullptr, &saved[i]);
 
-            if (startedWithOneIgnored)
+            if (startedWithAQuitSignalIgnored)
                 GTEST_SKIP() << "started with a quit signal ignored (run it from ctest)";
         }
 
