@@ -1,7 +1,9 @@
 #include "platform/ExtendedAttributes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <sys/types.h>
 #include <sys/xattr.h>
 #include <vector>
@@ -13,14 +15,14 @@
 namespace
 {
    #ifdef __APPLE__
-    ssize_t listNames (const char* path, char* names, size_t size)
+    ssize_t listNames (int file, char* names, size_t size)
     {
-        return ::listxattr (path, names, size, XATTR_NOFOLLOW);
+        return ::flistxattr (file, names, size, 0);
     }
 
-    ssize_t getValue (const char* path, const char* name, char* value, size_t size)
+    ssize_t getValue (int file, const char* name, char* value, size_t size)
     {
-        return ::getxattr (path, name, value, size, 0, XATTR_NOFOLLOW);
+        return ::fgetxattr (file, name, value, size, 0, 0);
     }
 
     int setValue (int file, const char* name, const char* value, size_t size)
@@ -28,21 +30,30 @@ namespace
         return ::fsetxattr (file, name, value, size, 0, 0);
     }
 
-    int removeValue (int, const char*)
+    int removeValue (int file, const char* name)
     {
-        return 0;
+        return ::fremovexattr (file, name, 0) == 0 || errno == ENOATTR ? 0 : -1;
     }
 
-    constexpr const char* accessAcl = nullptr;
+    bool isSystemLabel (const std::string& name)
+    {
+        return name == "com.apple.provenance";
+    }
+
+    // The ACL is no attribute on macOS.
+    bool isAcl (const std::string&)
+    {
+        return false;
+    }
    #else
-    ssize_t listNames (const char* path, char* names, size_t size)
+    ssize_t listNames (int file, char* names, size_t size)
     {
-        return ::llistxattr (path, names, size);
+        return ::flistxattr (file, names, size);
     }
 
-    ssize_t getValue (const char* path, const char* name, char* value, size_t size)
+    ssize_t getValue (int file, const char* name, char* value, size_t size)
     {
-        return ::lgetxattr (path, name, value, size);
+        return ::fgetxattr (file, name, value, size);
     }
 
     int setValue (int file, const char* name, const char* value, size_t size)
@@ -55,7 +66,15 @@ namespace
         return ::fremovexattr (file, name) == 0 || errno == ENODATA ? 0 : -1;
     }
 
-    constexpr const char* accessAcl = "system.posix_acl_access";
+    bool isSystemLabel (const std::string& name)
+    {
+        return name.rfind ("security.", 0) == 0;
+    }
+
+    bool isAcl (const std::string& name)
+    {
+        return name == "system.posix_acl_access";
+    }
    #endif
 
     bool notKept (int error)
@@ -92,61 +111,95 @@ namespace
 
         return false;
     }
+
+    // The names of the open file's attributes; false when they cannot be
+    // read (errno says why).
+    bool namesOf (int file, std::vector<std::string>& names)
+    {
+        std::vector<char> list;
+        names.clear();
+
+        if (! readWhole (list, [&] (char* l, size_t size) { return listNames (file, l, size); }))
+            return false;
+
+        list.push_back (0);
+
+        for (size_t i = 0; i + 1 < list.size(); i += std::strlen (list.data() + i) + 1)
+            names.emplace_back (list.data() + i);
+
+        return true;
+    }
+
+   #ifdef __APPLE__
+    // Its entries may deny as well as allow, so one that is lost can grant
+    // more; an empty one takes away what `to` took from its folder.
+    bool copyAcl (int from, int to)
+    {
+        auto acl = ::acl_get_fd_np (from, ACL_TYPE_EXTENDED);
+        const bool none = acl == nullptr;
+
+        if (none && errno != ENOENT)
+            return notKept (errno);
+
+        if (none)
+            acl = ::acl_init (0);
+
+        if (acl == nullptr)
+            return false;
+
+        const bool set = ::acl_set_fd_np (to, acl, ACL_TYPE_EXTENDED) == 0 || (none && notKept (errno));
+        ::acl_free (acl);
+        return set;
+    }
+   #endif
 }
 
-ExtendedAttributes::Copied ExtendedAttributes::copy (const std::string& from, int to)
+ExtendedAttributes::Copied ExtendedAttributes::copy (int from, int to)
 {
-    std::vector<char> names, value;
+    std::vector<std::string> names, present;
+    std::vector<char> value;
+    auto result = Copied::all;
 
     // A file system without attributes has no ACLs either.
-    if (! readWhole (names, [&] (char* list, size_t size) { return listNames (from.c_str(), list, size); }))
-        return notKept (errno) ? Copied::all : Copied::allButAcl;
+    if (! namesOf (from, names))
+        result = notKept (errno) ? Copied::all : Copied::allButAcl;
 
-    names.push_back (0);
-    auto result = Copied::all;
-    bool hadAcl = false;
-
-    for (size_t i = 0; i + 1 < names.size(); i += std::strlen (names.data() + i) + 1)
+    for (const auto& name : names)
     {
-        const char* name = names.data() + i;
-        const bool isAcl = accessAcl != nullptr && std::strcmp (name, accessAcl) == 0;
-        hadAcl = hadAcl || isAcl;
-
         // Gone meanwhile, or not the user's to read.
-        if (! readWhole (value, [&] (char* v, size_t size) { return getValue (from.c_str(), name, v, size); }))
+        if (! readWhole (value, [&] (char* v, size_t size) { return getValue (from, name.c_str(), v, size); }))
         {
-            if (isAcl)
+            if (isAcl (name))
                 result = Copied::allButAcl;
 
             continue;
         }
 
-        if (setValue (to, name, value.data(), value.size()) == 0)
+        if (setValue (to, name.c_str(), value.data(), value.size()) == 0)
             continue;
 
-        if (isAcl)
+        if (isAcl (name))
             result = Copied::allButAcl;
         else if (errno == ENOSPC || errno == EDQUOT || errno == EIO)
             return Copied::failed;
     }
 
-    if (accessAcl != nullptr && ! hadAcl && removeValue (to, accessAcl) != 0 && ! notKept (errno))
+    // Whether `to` took an ACL from its folder cannot be told when its list
+    // cannot be read.
+    if (! namesOf (to, present) && ! notKept (errno))
         result = Copied::allButAcl;
+
+    for (const auto& name : present)
+    {
+        const bool lacked = std::find (names.begin(), names.end(), name) == names.end();
+
+        if (lacked && ! isSystemLabel (name) && removeValue (to, name.c_str()) != 0 && isAcl (name))
+            result = Copied::allButAcl;
+    }
 
    #ifdef __APPLE__
-    // macOS keeps a file's ACL apart from its attributes. Its entries may
-    // deny as well as allow, so one that is lost can grant more.
-    if (auto acl = ::acl_get_link_np (from.c_str(), ACL_TYPE_EXTENDED))
-    {
-        if (::acl_set_fd_np (to, acl, ACL_TYPE_EXTENDED) != 0)
-            result = Copied::allButAcl;
-
-        ::acl_free (acl);
-    }
-    else if (errno != ENOENT && ! notKept (errno))
-    {
+    if (! copyAcl (from, to) && result == Copied::all)
         result = Copied::allButAcl;
-    }
    #endif
 
     return result;

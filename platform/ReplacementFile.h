@@ -3,7 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <string>
-#include <sys/types.h>
+#include <sys/stat.h>
 
 // The new file that is to take a file's place, made beside the file it
 // replaces so that the final rename stays on one filesystem and is atomic.
@@ -11,24 +11,29 @@
 // By default the file replaced is the one the target names, symbolic links
 // followed: a save through a link the user chose must change the linked file,
 // not turn the link into a file of its own (a dangling link's file is
-// created). In a sticky folder anyone may write (/tmp) a link is followed,
-// and a file replaced, only when it is the user's own or the folder owner's,
-// as the kernel's fs.protected_symlinks and fs.protected_regular have it:
-// anyone else's link could send the save to a file of their choosing, and
-// their file would be handed the new contents; following links ourselves
-// must not get round the kernel's rule. A file the program names itself has
-// no link of the user's to follow: its name is replaced, and a link there
-// gives way to the new file.
+// created). Every link on the way, folder links included, keeps to the
+// sticky-folder rule of platform/PathWalk: in a sticky folder anyone may
+// write (/tmp) only the user's own or the folder owner's is followed, and a
+// file there is replaced only when it is one of theirs. A file the program
+// names itself has no link of the user's to follow: its name is replaced, and
+// a link there gives way to the new file.
 //
-// The new file takes on the permission bits and extended attributes (a
-// POSIX ACL among them) of the one it replaces, and its owner and group
-// where the system allows; a file that did not exist gets the default
-// permissions under the user's umask.
+// The file replaced is opened once and measured (identity, owner, mode,
+// attributes) through that one descriptor. When, at the rename, another file
+// has taken its name (another save of it renamed its own new file there), that
+// one is measured again; one of another owner or group (someone swapped it) is
+// not the user's file any more, and nothing is replaced. The new file takes on
+// the permission bits, extended attributes and POSIX ACL of the one it
+// replaces, and its owner and group; a file that did not exist gets the
+// default permissions under the user's umask. When the new file cannot have
+// the old one's owner and group (a group member saves another user's file),
+// the contents are written into the old file in place instead
+// (platform/InPlaceWrite), so that the file stays its owner's.
 //
 // There is no new file (write() fails) when the target may not be replaced:
-// it exists and is not an ordinary file, the user may not write it, it or a
-// link on the way is another's in a sticky folder, its links go round in a
-// loop, or its folder cannot hold a new file.
+// it exists and is not an ordinary file, the user may not read and write it,
+// it or a link on the way is another's in a sticky folder, its links go round
+// in a loop, or its folder cannot hold a new file.
 // POSIX only (Linux, macOS).
 class ReplacementFile
 {
@@ -48,23 +53,30 @@ public:
     // The new file's length on disk, -1 when it cannot be told.
     juce::int64 sizeOnDisk() const;
 
-    // Gives the new file the replaced file's permissions, puts it on disk and
-    // renames it over that file. False, with the replaced file untouched and
-    // the new file gone, on any failure.
+    // Gives the new file the replaced file's owner and permissions, puts it on
+    // disk and renames it over that file, or writes it into that file in
+    // place. False, with the replaced file as it was and the new file gone,
+    // on any failure.
     bool takeTargetsPlace();
 
 private:
-    bool keepOwnerAndPermissions();
+    enum class Measured { file, none, refused };
+    enum class Kept { all, notOwner, failed };
 
+    Measured measure();
+    bool stillAtItsName() const;
+    Kept keepOwnerAndPermissions();
+    bool renameOverTarget();
+
+    LinkAtTarget links;
     std::string targetPath, temporaryPath;
+
+    // The new file, open for reading and writing.
     int descriptor = -1;
 
-    bool replacesAFile = false;
-    mode_t previousMode = 0;
-    uid_t previousOwner = 0;
-    gid_t previousGroup = 0;
-    dev_t previousDevice = 0;
-    ino_t previousInode = 0;
+    // The file replaced, open for reading, and what it was when measured.
+    int replaced = -1;
+    struct stat measured {};
 
     JUCE_DECLARE_NON_COPYABLE (ReplacementFile)
 };

@@ -1,0 +1,151 @@
+#include "platform/InPlaceWrite.h"
+
+#include "platform/DiskSync.h"
+#include "platform/SiblingFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+    bool writeAll (int to, const char* bytes, size_t size)
+    {
+        while (size > 0)
+        {
+            const auto written = ::write (to, bytes, size);
+
+            if (written < 0 && errno == EINTR)
+                continue;
+
+            if (written <= 0)
+                return false;
+
+            bytes += written;
+            size -= (size_t) written;
+        }
+
+        return true;
+    }
+
+    // Copies the whole of `from` to `to`, from and to their start; the length
+    // copied, -1 on failure.
+    off_t copyAll (int from, int to)
+    {
+        if (::lseek (to, 0, SEEK_SET) != 0)
+            return -1;
+
+        std::vector<char> buffer (1 << 16);
+        off_t copied = 0;
+
+        for (;;)
+        {
+            const auto got = ::pread (from, buffer.data(), buffer.size(), copied);
+
+            if (got < 0 && errno == EINTR)
+                continue;
+
+            if (got < 0 || (got > 0 && ! writeAll (to, buffer.data(), (size_t) got)))
+                return -1;
+
+            if (got == 0)
+                return copied;
+
+            copied += got;
+        }
+    }
+
+    // `to` holds exactly what `from` holds, and it is on disk.
+    bool overwrite (int to, int from)
+    {
+        struct stat info {};
+        const auto length = copyAll (from, to);
+
+        return length >= 0
+            && ::ftruncate (to, length) == 0
+            && ::fstat (to, &info) == 0 && info.st_size == length
+            && DiskSync::file (to);
+    }
+
+    bool isFile (int descriptor, const struct stat& file)
+    {
+        struct stat info {};
+        return ::fstat (descriptor, &info) == 0 && info.st_dev == file.st_dev && info.st_ino == file.st_ino;
+    }
+
+    // The file at `path` open for writing, if it is `file`; -1 otherwise.
+    // O_NONBLOCK: should a FIFO be put there meanwhile, this does not wait for
+    // a reader.
+    int openForWriting (const std::string& path, const struct stat& file)
+    {
+        const auto descriptor = ::open (path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+
+        if (descriptor >= 0 && ! isFile (descriptor, file))
+        {
+            ::close (descriptor);
+            return -1;
+        }
+
+        return descriptor;
+    }
+}
+
+InPlaceWrite::Result InPlaceWrite::write (const std::string& path, int measured, int contents)
+{
+    struct stat old {};
+
+    if (::fstat (measured, &old) != 0)
+        return Result::failed;
+
+    const auto file = openForWriting (path, old);
+
+    if (file < 0)
+        return Result::fileChanged;
+
+    while (::flock (file, LOCK_EX) != 0 && errno == EINTR) {}
+
+    // The old contents, measured once the turn is ours.
+    std::string copyPath;
+    const auto copy = SiblingFile::create (path, 0600, copyPath);
+    const bool copied = copy >= 0
+                     && ::fstat (measured, &old) == 0
+                     && copyAll (measured, copy) == old.st_size
+                     && DiskSync::file (copy);
+
+    if (! copied)
+    {
+        ::close (file);
+
+        if (copy >= 0)
+        {
+            ::close (copy);
+            ::unlink (copyPath.c_str());
+        }
+
+        return Result::failed;
+    }
+
+    const bool written = overwrite (file, contents);
+
+    if (written && ::close (file) == 0)
+    {
+        ::close (copy);
+        ::unlink (copyPath.c_str());
+        return Result::written;
+    }
+
+    // The old contents go back: into the file still open, or, when its close
+    // failed (which took the descriptor with it), opened again.
+    const auto again = written ? openForWriting (path, old) : file;
+    const bool restored = again >= 0 && overwrite (again, copy);
+    const bool closedAgain = again >= 0 && ::close (again) == 0;
+    ::close (copy);
+
+    if (restored && closedAgain)
+        ::unlink (copyPath.c_str());
+
+    return Result::failed;
+}
