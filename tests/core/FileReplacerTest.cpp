@@ -1,74 +1,7 @@
-#include "core/FileReplacer.h"
-
-#include <gtest/gtest.h>
+#include "tests/core/FileReplacing.h"
 
 #include <csignal>
-#include <cstring>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace
-{
-    // A user and a group no test machine has.
-    constexpr uid_t stranger = 12345;
-    constexpr gid_t strangers = 12346;
-
-    struct stat statOf (const juce::File& file)
-    {
-        struct stat info {};
-        EXPECT_EQ (::lstat (file.getFullPathName().toRawUTF8(), &info), 0) << file.getFullPathName();
-        return info;
-    }
-
-    // What a command wrote, behind the mark "ok" when it exited with 0.
-    juce::String outputOf (const juce::StringArray& command)
-    {
-        juce::ChildProcess process;
-
-        if (! process.start (command, juce::ChildProcess::wantStdOut))
-            return {};
-
-        const auto text = process.readAllProcessOutput();
-        return process.waitForProcessToFinish (-1) && process.getExitCode() == 0 ? "ok" + text : text;
-    }
-}
-
-// What the mapping file, the settings file and the firmware download all get
-// from a save; each test works in a folder of its own, gone afterwards.
-class FileReplacing : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                     .getChildFile ("quelt-file-replacer-" + juce::Uuid().toString());
-        ASSERT_TRUE (folder.createDirectory().wasOk());
-    }
-
-    void TearDown() override { folder.deleteRecursively(); }
-
-    static bool save (const juce::File& target, const char* text,
-                      FileReplacer::LinkAtTarget links = FileReplacer::LinkAtTarget::followed)
-    {
-        return FileReplacer::replace (target, text, std::strlen (text), links);
-    }
-
-    static bool isLink (const juce::File& file)
-    {
-        struct stat info {};
-        return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
-    }
-
-    void link (const juce::String& name, const juce::String& linkedPath)
-    {
-        ASSERT_EQ (::symlink (linkedPath.toRawUTF8(), folder.getChildFile (name).getFullPathName().toRawUTF8()), 0);
-    }
-
-    int numberOfFiles() const { return folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories); }
-
-    juce::File folder;
-};
 
 TEST_F (FileReplacing, ASaveThroughAChainOfLinksChangesTheLinkedFileAndKeepsTheLinks)
 {
@@ -95,41 +28,87 @@ TEST_F (FileReplacing, ASaveThroughADanglingLinkCreatesTheFileItNames)
     EXPECT_TRUE (isLink (folder.getChildFile ("link.quelt")));
 }
 
-TEST_F (FileReplacing, AReplacedFileKeepsItsPermissionsOwnerAndGroup)
+TEST_F (FileReplacing, AReplacedFileOfTheSaversKeepsItsPermissions)
 {
-    // Only root may give a file to someone else, and get it back on a save;
-    // owner and group are each put back when only one of them differs.
-    const bool root = ::geteuid() == 0;
-    const auto me = ::geteuid();
-    const auto myGroup = ::getegid();
+    for (const mode_t mode : { 0600u, 0640u, 0664u })
+    {
+        SCOPED_TRACE (::testing::Message() << std::oct << mode);
+        auto file = folder.getChildFile ("kept.quelt");
+        ASSERT_TRUE (file.replaceWithText ("old"));
+        ASSERT_EQ (::chmod (file.getFullPathName().toRawUTF8(), mode), 0);
 
-    const struct { mode_t mode; uid_t owner; gid_t group; bool needsRoot; } cases[] {
-        { 0600, me,       myGroup,   false },
-        { 0640, me,       myGroup,   false },
-        { 0664, me,       myGroup,   false },
-        { 0640, stranger, strangers, true },
-        { 0640, stranger, myGroup,   true },
-        { 0640, me,       strangers, true },
+        ASSERT_TRUE (save (file, "new"));
+        const auto info = statOf (file);
+        EXPECT_EQ (info.st_mode & 07777, mode);
+        EXPECT_EQ (info.st_uid, ::geteuid());
+        EXPECT_EQ (info.st_gid, ::getegid());
+    }
+}
+
+TEST_F (FileReplacing, RootsSaveOfAnotherUsersFileKeepsItsOwnerAndGroup)
+{
+    if (! mayGiveFilesAway())
+        GTEST_SKIP() << "needs root: only root may give a file to another user";
+
+    // Owner and group are each put back when only one of them differs.
+    const struct { uid_t owner; gid_t group; } cases[] {
+        { stranger, strangers }, { stranger, ::getegid() }, { ::geteuid(), strangers },
     };
 
     for (const auto& c : cases)
     {
-        if (c.needsRoot && ! root)
-            continue;
-
-        SCOPED_TRACE (::testing::Message() << std::oct << c.mode << std::dec << " " << c.owner << ":" << c.group);
+        SCOPED_TRACE (::testing::Message() << c.owner << ":" << c.group);
         auto file = folder.getChildFile ("kept.quelt");
         ASSERT_TRUE (file.replaceWithText ("old"));
-        const auto path = file.getFullPathName().toRawUTF8();
-        ASSERT_EQ (::chown (path, c.owner, c.group), 0);
-        ASSERT_EQ (::chmod (path, c.mode), 0);
+        ASSERT_EQ (::chown (file.getFullPathName().toRawUTF8(), c.owner, c.group), 0);
+        ASSERT_EQ (::chmod (file.getFullPathName().toRawUTF8(), 0640), 0);
 
         ASSERT_TRUE (save (file, "new"));
         const auto info = statOf (file);
-        EXPECT_EQ (info.st_mode & 07777, c.mode);
+        EXPECT_EQ (info.st_mode & 07777, 0640u);
         EXPECT_EQ (info.st_uid, c.owner);
         EXPECT_EQ (info.st_gid, c.group);
-        ASSERT_TRUE (file.deleteFile());
+    }
+}
+
+TEST_F (FileReplacing, AGroupMembersSaveOfAnotherUsersFileLeavesItItsOwners)
+{
+    if (! mayGiveFilesAway())
+        GTEST_SKIP() << "needs root: the savers are users 4321 and 4322 of group 4400";
+
+    // Each of two members of a group saves both their own file and the
+    // other's in their shared folder: a user cannot give a new file away.
+    constexpr gid_t team = 4400;
+    auto shared = folder.getChildFile ("shared");
+    ASSERT_TRUE (shared.createDirectory().wasOk());
+    ASSERT_EQ (::chmod (folder.getFullPathName().toRawUTF8(), 0755), 0);
+    ASSERT_EQ (::chown (shared.getFullPathName().toRawUTF8(), 0, team), 0);
+    ASSERT_EQ (::chmod (shared.getFullPathName().toRawUTF8(), 0770), 0);
+
+    for (const uid_t owner : { 4321u, 4322u })
+    {
+        auto file = shared.getChildFile (juce::String (owner) + ".quelt");
+        ASSERT_TRUE (file.replaceWithText ("old"));
+        ASSERT_EQ (::chown (file.getFullPathName().toRawUTF8(), owner, team), 0);
+        ASSERT_EQ (::chmod (file.getFullPathName().toRawUTF8(), 0660), 0);
+    }
+
+    for (const uid_t saver : { 4322u, 4321u })
+    {
+        for (const uid_t owner : { 4321u, 4322u })
+        {
+            SCOPED_TRACE (::testing::Message() << saver << " saves the file of " << owner);
+            const auto file = shared.getChildFile (juce::String (owner) + ".quelt");
+            const auto text = "by " + std::to_string (saver);
+
+            EXPECT_EQ (exitOf (inChild ([&] { return save (file, text.c_str()); }, saver, team)), 0);
+            const auto info = statOf (file);
+            EXPECT_EQ (info.st_uid, owner);
+            EXPECT_EQ (info.st_gid, team);
+            EXPECT_EQ (info.st_mode & 07777, 0660u);
+            EXPECT_EQ (file.loadFileAsString(), juce::String (text));
+            EXPECT_EQ (shared.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2) << "nothing left beside";
+        }
     }
 }
 
@@ -148,11 +127,11 @@ TEST_F (FileReplacing, ANewFileGetsTheDefaultPermissionsUnderTheUsersUmask)
     }
 }
 
-TEST_F (FileReplacing, AnAclIsKeptAndOneTheFolderWouldGiveIsNot)
+TEST_F (FileReplacing, AnAclAndAttributesAreKeptAndAnAclTheFolderWouldGiveIsNot)
 {
-    // A file whose ACL lets a stranger write and its group only read (the
+    // A file whose ACL lets a named user write and its group only read (the
     // mode's group bits, the ACL's mask, say read and write), and one without
-    // an ACL in a folder whose default ACL would give the stranger a say over
+    // an ACL in a folder whose default ACL would give that user a say over
     // every new file.
     auto withAcl = folder.getChildFile ("acl.quelt");
     auto sub = folder.getChildFile ("sub");
@@ -160,76 +139,127 @@ TEST_F (FileReplacing, AnAclIsKeptAndOneTheFolderWouldGiveIsNot)
     ASSERT_TRUE (sub.createDirectory().wasOk());
     ASSERT_TRUE (withAcl.replaceWithText ("old") && withoutAcl.replaceWithText ("old"));
     ASSERT_EQ (::chmod (withoutAcl.getFullPathName().toRawUTF8(), 0640), 0);
-    const auto grant = "u:" + juce::String (stranger) + ":rw";
+    const auto grant = namedUser() + ":rw";
 
-    if (outputOf ({ "setfacl", "-m", grant + ",g::r,o::-", withAcl.getFullPathName() }) != "ok")
-        GTEST_SKIP() << "needs setfacl (package acl) and a file system that keeps ACLs";
+    if (! setAcl (withAcl, grant + ",g::r,o::-") || ! setAttribute (withAcl, "user.quelt", "kept"))
+        GTEST_SKIP() << "needs setfacl (package acl) and a file system that keeps ACLs and user attributes";
 
     ASSERT_EQ (outputOf ({ "setfacl", "-d", "-m", grant, sub.getFullPathName() }), "ok");
 
     for (const auto& file : { withAcl, withoutAcl })
     {
         SCOPED_TRACE (file.getFileName().toStdString());
-        const auto before = outputOf ({ "getfacl", "-p", file.getFullPathName() });
+        const auto before = describe (file);
         ASSERT_TRUE (save (file, "new"));
-        EXPECT_EQ (outputOf ({ "getfacl", "-p", file.getFullPathName() }), before);
-        EXPECT_TRUE (before.contains ("\ngroup::r--\n")) << "the group that could only read still cannot write";
+        EXPECT_EQ (describe (file), before);
     }
+
+    EXPECT_TRUE (describe (withAcl).contains ("\ngroup::r--\n")) << "the group that could only read still cannot write";
 }
 
-TEST_F (FileReplacing, ALinkOrFileInAStickyFolderIsUsedOnlyWhenTheSaversOrTheFolderOwners)
+TEST_F (FileReplacing, TwoProcessesSavingOneFileAtOnceKeepItsModeAclAndAttribute)
 {
+    // Each save measures the file while the other renames its own new file
+    // over it; neither may take that for a file without permissions.
+    auto file = folder.getChildFile ("shared.quelt");
+
+    if (! sharedFile (file))
+        GTEST_SKIP() << "needs setfacl (package acl) and a file system that keeps ACLs and user attributes";
+
+    const auto before = describe (file);
+    constexpr int savesEach = 300;
+    std::vector<pid_t> savers;
+
+    for (const char* text : { "first", "second" })
+        savers.push_back (inChild ([&] {
+            for (int i = 0; i < savesEach; ++i)
+                if (! save (file, text))
+                    return false;
+
+            return true;
+        }));
+
+    for (const auto saver : savers)
+        EXPECT_EQ (exitOf (saver), 0) << "every save succeeded";
+
+    EXPECT_EQ (describe (file), before);
+    EXPECT_EQ (numberOfFiles(), 1) << "no temporary file left behind";
+}
+
+TEST_F (FileReplacing, TheSaversOwnLinksInAStickyFolderAreFollowed)
+{
+    auto sticky = folder.getChildFile ("sticky");
+    auto inner = folder.getChildFile ("inner");
+    ASSERT_TRUE (sticky.createDirectory().wasOk() && inner.createDirectory().wasOk());
+    ASSERT_EQ (::chmod (sticky.getFullPathName().toRawUTF8(), 01777), 0);
+    auto target = inner.getChildFile ("target.quelt");
+    ASSERT_TRUE (target.replaceWithText ("old"));
+    ASSERT_EQ (::symlink (target.getFullPathName().toRawUTF8(), sticky.getChildFile ("file").getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ (::symlink (inner.getFullPathName().toRawUTF8(), sticky.getChildFile ("folder").getFullPathName().toRawUTF8()), 0);
+
+    ASSERT_TRUE (save (sticky.getChildFile ("file"), "through a file link"));
+    EXPECT_EQ (target.loadFileAsString(), "through a file link");
+    ASSERT_TRUE (save (sticky.getChildFile ("folder/target.quelt"), "through a folder link"));
+    EXPECT_EQ (target.loadFileAsString(), "through a folder link");
+}
+
+TEST_F (FileReplacing, AnotherUsersLinkOrFileInAStickyFolderIsUsedOnlyWhenTheFolderOwners)
+{
+    if (! mayGiveFilesAway())
+        GTEST_SKIP() << "needs root: the links and files planted are another user's";
+
     // /tmp's kind of folder: anyone may plant a link there, and the kernel
-    // follows one only for its owner or the folder's.
-    const bool root = ::geteuid() == 0;
+    // follows one only for its owner or the folder's; a link to a folder is
+    // as much a way to the user's files as a link to a file.
     const auto me = ::geteuid();
     auto sticky = folder.getChildFile ("sticky");
-    auto target = folder.getChildFile ("target.quelt");
-    ASSERT_TRUE (sticky.createDirectory().wasOk());
+    auto inner = folder.getChildFile ("inner");
+    auto target = inner.getChildFile ("target.quelt");
+    ASSERT_TRUE (sticky.createDirectory().wasOk() && inner.createDirectory().wasOk());
     ASSERT_EQ (::chmod (sticky.getFullPathName().toRawUTF8(), 01777), 0);
+    const auto planted = sticky.getChildFile ("planted");
+    enum Way { linkToFile, linkToFolder, chainToLinkToFolder };
 
-    const struct { const char* name; uid_t linkOwner; uid_t folderOwner; bool inChain; bool followed; } cases[] {
-        { "the saver's own link",                  me,       me,       false, true },
-        { "another's link",                        stranger, me,       false, false },
-        { "another's link further down a chain",   stranger, me,       true,  false },
-        { "the folder owner's link",               stranger, stranger, false, true },
+    const struct { const char* name; uid_t folderOwner; Way way; FileReplacer::LinkAtTarget links; bool followed; } cases[] {
+        { "another's link",                     me,       linkToFile,          FileReplacer::LinkAtTarget::followed, false },
+        { "another's link to a folder",         me,       linkToFolder,        FileReplacer::LinkAtTarget::followed, false },
+        { "another's folder link, a named file", me,      linkToFolder,        FileReplacer::LinkAtTarget::replaced, false },
+        { "another's folder link down a chain", me,       chainToLinkToFolder, FileReplacer::LinkAtTarget::followed, false },
+        { "the folder owner's link",            stranger, linkToFile,          FileReplacer::LinkAtTarget::followed, true },
+        { "the folder owner's folder link",     stranger, linkToFolder,        FileReplacer::LinkAtTarget::followed, true },
     };
 
     for (const auto& c : cases)
     {
-        if ((c.linkOwner != me || c.folderOwner != me) && ! root)
-            continue;
-
         SCOPED_TRACE (c.name);
         ASSERT_TRUE (target.replaceWithText ("old"));
-        const auto planted = sticky.getChildFile ("link.quelt");
-        const auto plantedPath = planted.getFullPathName().toRawUTF8();
-        ASSERT_EQ (::symlink (target.getFullPathName().toRawUTF8(), plantedPath), 0);
-        ASSERT_EQ (::lchown (plantedPath, c.linkOwner, (gid_t) -1), 0);
+        const auto linked = c.way == linkToFile ? target : inner;
+        ASSERT_EQ (::symlink (linked.getFullPathName().toRawUTF8(), planted.getFullPathName().toRawUTF8()), 0);
+        ASSERT_EQ (::lchown (planted.getFullPathName().toRawUTF8(), stranger, (gid_t) -1), 0);
         ASSERT_EQ (::chown (sticky.getFullPathName().toRawUTF8(), c.folderOwner, (gid_t) -1), 0);
-        link ("first.quelt", planted.getFullPathName());
+        link ("chain", planted.getFullPathName());
 
-        EXPECT_EQ (save (c.inChain ? folder.getChildFile ("first.quelt") : planted, "new"), c.followed);
+        const auto saved = c.way == linkToFile ? planted
+                         : c.way == linkToFolder ? planted.getChildFile ("target.quelt")
+                                                 : folder.getChildFile ("chain/target.quelt");
+
+        EXPECT_EQ (save (saved, "new", c.links), c.followed);
         EXPECT_EQ (target.loadFileAsString(), juce::String (c.followed ? "new" : "old"));
         EXPECT_TRUE (isLink (planted));
-        EXPECT_EQ (numberOfFiles(), 3) << "no temporary file left behind";
-        ASSERT_TRUE (planted.deleteFile() && folder.getChildFile ("first.quelt").deleteFile());
+        EXPECT_EQ (inner.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "no temporary file left behind";
+        ASSERT_TRUE (planted.deleteFile() && folder.getChildFile ("chain").deleteFile());
     }
 
     // Nor is another's file there replaced: the new file would be given to
     // them, who could then change it (a downloaded image before its upload).
-    if (root)
-    {
-        auto planted = sticky.getChildFile ("download.bin");
-        ASSERT_TRUE (planted.replaceWithText ("planted"));
-        ASSERT_EQ (::chown (planted.getFullPathName().toRawUTF8(), stranger, strangers), 0);
-        ASSERT_EQ (::chmod (planted.getFullPathName().toRawUTF8(), 0666), 0);
-        ASSERT_EQ (::chown (sticky.getFullPathName().toRawUTF8(), me, (gid_t) -1), 0);
+    ASSERT_TRUE (planted.replaceWithText ("planted"));
+    ASSERT_EQ (::chown (planted.getFullPathName().toRawUTF8(), stranger, strangers), 0);
+    ASSERT_EQ (::chmod (planted.getFullPathName().toRawUTF8(), 0666), 0);
+    ASSERT_EQ (::chown (sticky.getFullPathName().toRawUTF8(), me, (gid_t) -1), 0);
 
-        EXPECT_FALSE (save (planted, "new", FileReplacer::LinkAtTarget::replaced));
-        EXPECT_EQ (planted.loadFileAsString(), "planted");
-        EXPECT_EQ (statOf (planted).st_uid, stranger);
-    }
+    EXPECT_FALSE (save (planted, "new", FileReplacer::LinkAtTarget::replaced));
+    EXPECT_EQ (planted.loadFileAsString(), "planted");
+    EXPECT_EQ (statOf (planted).st_uid, stranger);
 }
 
 TEST_F (FileReplacing, AFileTheProgramNamesReplacesALinkAtItsNameAndLeavesTheLinkedFileAlone)

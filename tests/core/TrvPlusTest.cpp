@@ -3,6 +3,9 @@
 #include "core/Settings.h"
 #include "tests/support/ScopedFullVolume.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace
 {
     [[maybe_unused]] auto* const cleanup = ::testing::AddGlobalTestEnvironment (new TrvPlusCleanup());
@@ -163,4 +166,34 @@ TEST_F (TrvPlusSingleton, ASettingsFileThatCannotBeWrittenWholeKeepsThePreviousO
     auto stored = props.getXmlValue ("modes");
     ASSERT_NE (stored, nullptr);
     EXPECT_TRUE (juce::ValueTree::fromXml (*stored).isEquivalentTo (expected));
+}
+
+TEST (SettingsFile, AFolderLinkAnotherUserPlantedInAStickySettingsFolderIsNotFollowed)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("QUELT_READONLY_DIR", {}).isEmpty())
+        GTEST_SKIP() << "run through tests/support/with-private-var.sh (ctest does): it changes /var";
+
+    auto options = Settings::options();
+    const auto common = options.getDefaultFile();
+    options.commonToAllUsers = false;
+    const auto user = options.getDefaultFile();
+
+    // /var/ZorvProAudio made every user's, in which another user put their
+    // own folder under the name "Trv": the common file would be theirs.
+    const auto shared = common.getParentDirectory().getParentDirectory();
+    const auto theirs = juce::File ("/var/quelt-someone-elses-folder");
+    ASSERT_TRUE (shared.createDirectory().wasOk() && theirs.createDirectory().wasOk());
+    ASSERT_EQ (::chmod (shared.getFullPathName().toRawUTF8(), 01777), 0);
+    (void) common.getParentDirectory().deleteRecursively();
+    ASSERT_TRUE (theirs.createSymbolicLink (common.getParentDirectory(), true));
+
+    if (::lchown (common.getParentDirectory().getFullPathName().toRawUTF8(), 12345, 12345) != 0)
+        GTEST_SKIP() << "needs root: the link planted is another user's";
+
+    Settings settings;
+    EXPECT_TRUE (settings.writeModes (juce::XmlElement ("modes")));
+    EXPECT_EQ (theirs.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    EXPECT_TRUE (user.existsAsFile()) << "the user's own file took the settings";
+    (void) shared.deleteRecursively();
+    (void) theirs.deleteRecursively();
 }
