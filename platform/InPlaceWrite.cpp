@@ -2,6 +2,7 @@
 
 #include "platform/DiskSync.h"
 #include "platform/SiblingFile.h"
+#include "platform/WholeWrite.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,25 +13,6 @@
 
 namespace
 {
-    bool writeAll (int to, const char* bytes, size_t size)
-    {
-        while (size > 0)
-        {
-            const auto written = ::write (to, bytes, size);
-
-            if (written < 0 && errno == EINTR)
-                continue;
-
-            if (written <= 0)
-                return false;
-
-            bytes += written;
-            size -= (size_t) written;
-        }
-
-        return true;
-    }
-
     // Copies the whole of `from` to `to`, from and to their start; the length
     // copied, -1 on failure.
     off_t copyAll (int from, int to)
@@ -48,7 +30,7 @@ namespace
             if (got < 0 && errno == EINTR)
                 continue;
 
-            if (got < 0 || (got > 0 && ! writeAll (to, buffer.data(), (size_t) got)))
+            if (got < 0 || (got > 0 && ! WholeWrite::to (to, buffer.data(), (size_t) got)))
                 return -1;
 
             if (got == 0)

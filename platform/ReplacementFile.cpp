@@ -5,6 +5,7 @@
 #include "platform/InPlaceWrite.h"
 #include "platform/PathWalk.h"
 #include "platform/SiblingFile.h"
+#include "platform/WholeWrite.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -118,23 +119,7 @@ bool ReplacementFile::stillAtItsName() const
 
 bool ReplacementFile::write (const void* data, size_t size)
 {
-    auto* bytes = static_cast<const char*> (data);
-
-    while (descriptor >= 0 && size > 0)
-    {
-        const auto written = ::write (descriptor, bytes, size);
-
-        if (written < 0 && errno == EINTR)
-            continue;
-
-        if (written <= 0)
-            return false;
-
-        bytes += written;
-        size -= (size_t) written;
-    }
-
-    return descriptor >= 0;
+    return descriptor >= 0 && WholeWrite::to (descriptor, data, size);
 }
 
 juce::int64 ReplacementFile::sizeOnDisk() const
