@@ -82,12 +82,21 @@ InPlaceWrite::Result InPlaceWrite::write (const std::string& path, int measured,
     if (::fstat (measured, &old) != 0)
         return Result::failed;
 
-    const auto file = openForWriting (path, old);
+    const auto file = ::open (path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
 
     if (file < 0)
-        return Result::fileChanged;
+        return errno == ENOENT || errno == ELOOP ? Result::fileChanged : Result::failed;
 
+    // Another save may have renamed its own file there while this one waited
+    // for its turn.
     while (::flock (file, LOCK_EX) != 0 && errno == EINTR) {}
+    struct stat named {};
+
+    if (! isFile (file, old) || ::lstat (path.c_str(), &named) != 0 || named.st_ino != old.st_ino || named.st_dev != old.st_dev)
+    {
+        ::close (file);
+        return Result::fileChanged;
+    }
 
     // The old contents, measured once the turn is ours.
     std::string copyPath;
