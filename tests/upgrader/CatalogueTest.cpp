@@ -250,7 +250,8 @@ TEST_F (CatalogueOverHttps, StalledAnswerFailsWhileTheWindowStaysAlive)
     LocalHttpsServer::Answer stall;
     stall.holdAfterBytes = 40;
     server.setAnswer ("firmware.xml", stall);
-    ScopedStallLimit shortStall (500);
+    // Seconds of silence: time for the loop to turn however loaded the machine.
+    ScopedStallLimit shortStall (3000);
 
     // The probe gets its status from the first bytes; the read then waits on
     // the silent server, and the loop must run meanwhile.
