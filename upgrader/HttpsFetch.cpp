@@ -1,28 +1,10 @@
 #include "upgrader/HttpsFetch.h"
 
+#include "upgrader/CurlApi.h"
+#include "upgrader/CurlMulti.h"
 #include "upgrader/RawBytes.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
-
-// The bit-mask protocol options stand in for the named ones on a libcurl that
-// predates those; newer headers mark them deprecated.
-#define CURL_DISABLE_DEPRECATION 1
-#include <curl/curl.h>
-
-// Headers older than 7.85 have no CURLOPT_PROTOCOLS_STR, older than 7.87 no
-// CURLOPT_QUICK_EXIT (Ubuntu 22.04 has 7.81). QUELT_FORCE_OLD_CURL_API takes
-// the older ways on newer headers too, so that they are compiled here.
-#if LIBCURL_VERSION_NUM >= 0x075500 && ! defined (QUELT_FORCE_OLD_CURL_API)
- #define QUELT_CURL_HAS_PROTOCOLS_STR 1
-#else
- #define QUELT_CURL_HAS_PROTOCOLS_STR 0
-#endif
-
-#if LIBCURL_VERSION_NUM >= 0x075700 && ! defined (QUELT_FORCE_OLD_CURL_API)
- #define QUELT_CURL_HAS_QUICK_EXIT 1
-#else
- #define QUELT_CURL_HAS_QUICK_EXIT 0
-#endif
 
 #include <chrono>
 #include <cstring>
@@ -119,21 +101,21 @@ namespace
     }
 
     struct EasyCleanup  { void operator() (CURL* easy) const noexcept   { curl_easy_cleanup (easy); } };
-    struct MultiCleanup { void operator() (CURLM* multi) const noexcept { curl_multi_cleanup (multi); } };
 
     //==============================================================================
-    // One GET, redirects included, driven from the calling thread. libcurl
-    // looks the host name up on a thread of its own; told to skip the wait
-    // for it on cleanup, dropping a transfer never blocks, whatever it is
-    // doing. Nothing else runs elsewhere: the callbacks below are called from
-    // curl_multi_perform on this thread.
+    // One GET, redirects included, driven from the calling thread on the
+    // program's one multi handle. libcurl looks the host name up on a thread
+    // of its own; told to skip the wait for it on cleanup, dropping a
+    // transfer never blocks, whatever it is doing. Nothing else runs
+    // elsewhere: the callbacks below are called from the multi handle's
+    // perform on this thread.
     class Transfer
     {
     public:
         Transfer (const juce::String& address, const HttpsFetch::Rules& rulesToUse)
-            : rules (rulesToUse), easy (curl_easy_init()), multi (curl_multi_init())
+            : rules (rulesToUse), easy (curl_easy_init())
         {
-            if (easy == nullptr || multi == nullptr)
+            if (easy == nullptr)
                 return;
 
             auto* e = easy.get();
@@ -167,17 +149,30 @@ namespace
                  && set (CURLOPT_WRITEFUNCTION, &Transfer::onBody)
                  && set (CURLOPT_WRITEDATA, static_cast<void*> (this));
 
-            // Without it, dropping a transfer waits for a name lookup in
-            // progress to end: against a silent name server, many seconds. A
-            // libcurl without it (before 7.87) still transfers, only then.
-           #if QUELT_CURL_HAS_QUICK_EXIT
+            // No connection is kept for a later transfer: each answer is
+            // read on a connection of its own, and none stays open unwatched.
+            set (CURLOPT_FORBID_REUSE, 1L);
+
+            // The trust store is read from the one bundle only (the system's
+            // folder of single certificates holds the same), which is what
+            // lets libcurl keep it parsed in the multi handle, for the whole
+            // run. Without the cache a transfer still works, only slower.
+            set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
+
+            // Without the first, dropping a transfer waits for a name lookup
+            // in progress to end: against a silent name server, many seconds.
+            // A libcurl without them (before 7.87) still transfers, only then.
+           #if QUELT_CURL_HAS_QUICK_EXIT_AND_CA_CACHE
             set (CURLOPT_QUICK_EXIT, 1L);
+            set (CURLOPT_CA_CACHE_TIMEOUT, -1L);
            #endif
         }
 
         HttpsFetch::Answer run (juce::int64 wholeDeadlineMs)
         {
-            if (! ready || curl_multi_add_handle (multi.get(), easy.get()) != CURLM_OK)
+            auto& multi = CurlMulti::instance();
+
+            if (! ready || ! multi.add (easy.get()))
             {
                 answer.failure = "the network library could not start a transfer";
                 return std::move (answer);
@@ -189,23 +184,25 @@ namespace
 
             for (;;)
             {
-                int running = 0;
-                curl_multi_perform (multi.get(), &running);
+                multi.perform();
 
-                if (finished (result))
+                if (const auto ended = multi.resultOf (easy.get()))
+                {
+                    result = *ended;
                     break;
+                }
 
                 brokenRule = checkRules (wholeDeadlineMs);
 
                 if (brokenRule.isNotEmpty())
                     break;
 
-                curl_multi_wait (multi.get(), nullptr, 0, networkWaitMs, nullptr);
+                multi.wait (networkWaitMs);
                 sleep_ms (0);
             }
 
             // Never waits: see CURLOPT_QUICK_EXIT.
-            curl_multi_remove_handle (multi.get(), easy.get());
+            multi.remove (easy.get());
 
             // The final answer's status as curl parsed it, whatever came
             // before or after it.
@@ -230,22 +227,6 @@ namespace
         }
 
     private:
-        bool finished (CURLcode& result)
-        {
-            int queued = 0;
-
-            while (auto* message = curl_multi_info_read (multi.get(), &queued))
-            {
-                if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get())
-                {
-                    result = message->data.result;
-                    return true;
-                }
-            }
-
-            return false;
-        }
-
         juce::String checkRules (juce::int64 wholeDeadlineMs) const
         {
             const auto now = nowMs();
@@ -421,7 +402,6 @@ namespace
 
         const HttpsFetch::Rules rules;
         std::unique_ptr<CURL, EasyCleanup> easy;
-        std::unique_ptr<CURLM, MultiCleanup> multi;
 
         HttpsFetch::Answer answer;
         bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;

@@ -17,12 +17,13 @@ namespace zorv
     // waits for the network, watches the clock and drops the transfer when a
     // rule is broken, or at once when the user gives up (Escape in the
     // wizard, zorv::bEsc): the window never stands still for a quarter of a
-    // second, not even while a transfer is dropped. JUCE's own stream would
-    // not do: it blocks its caller until data arrives, gives curl one
-    // time-out for both connecting and a slow transfer, loses an answer's
-    // first header line (a Content-Type sent first was never seen), and its
-    // cleanup waits for curl's name lookup to finish, freezing the window for
-    // as long as a silent name server.
+    // second, not even while a transfer is dropped, and the trust store is
+    // read once a run (see CurlMulti). JUCE's own stream would not do: it
+    // blocks its caller until data arrives, gives curl one time-out for both
+    // connecting and a slow transfer, loses an answer's first header line (a
+    // Content-Type sent first was never seen), and its cleanup waits for
+    // curl's name lookup to finish, freezing the window for as long as a
+    // silent name server.
     class HttpsFetch
     {
     public:
