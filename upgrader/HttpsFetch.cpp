@@ -1,13 +1,11 @@
 #include "upgrader/HttpsFetch.h"
 
-#include "upgrader/CurlApi.h"
+#include "upgrader/AnswerHeaders.h"
 #include "upgrader/CurlMulti.h"
-#include "upgrader/RawBytes.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
 #include <chrono>
-#include <cstring>
 #include <memory>
 
 namespace zorv
@@ -29,72 +27,6 @@ namespace
         return address.startsWithIgnoreCase ("https://");
     }
 
-    // libcurl follows every 3xx answer with a Location, whatever its number
-    // means (7.88 a 304 too). One it does not follow after all is the last
-    // answer, and no 200.
-    bool isFollowed (int status, bool hasLocation)
-    {
-        return status >= 300 && status <= 399 && hasLocation;
-    }
-
-    bool isBlank (const char* bytes, size_t length)
-    {
-        for (size_t i = 0; i < length; ++i)
-            if (bytes[i] != ' ' && bytes[i] != '\t' && bytes[i] != '\r' && bytes[i] != '\n')
-                return false;
-
-        return true;
-    }
-
-    // The empty line that ends an answer's headers; a line of blanks is a
-    // folded one.
-    bool endsHeaders (const char* line, size_t length)
-    {
-        return (length == 2 && line[0] == '\r' && line[1] == '\n') || (length == 1 && line[0] == '\n');
-    }
-
-    // The status of a status line such as "HTTP/1.1 302 Found"; 0 when it has none.
-    int statusOf (const char* line, size_t length)
-    {
-        size_t i = 0;
-
-        while (i < length && line[i] != ' ')
-            ++i;
-
-        while (i < length && line[i] == ' ')
-            ++i;
-
-        int status = 0;
-
-        for (int digits = 0; i < length && digits < 3 && line[i] >= '0' && line[i] <= '9'; ++i, ++digits)
-            status = status * 10 + (line[i] - '0');
-
-        return status;
-    }
-
-    // A header's value as text: its printable ASCII, blanks trimmed.
-    juce::String printableText (const char* bytes, size_t length)
-    {
-        juce::String text;
-
-        for (size_t i = 0; i < length; ++i)
-            if (bytes[i] >= 0x20 && bytes[i] < 0x7F)
-                text += (juce::juce_wchar) bytes[i];
-
-        return text.trim();
-    }
-
-    // The elements of a comma-separated header value, blanks trimmed, empty
-    // ones left out.
-    juce::StringArray elementsOf (const juce::String& value)
-    {
-        juce::StringArray elements;
-        elements.addTokens (value, ",", {});
-        elements.trim();
-        elements.removeEmptyStrings();
-        return elements;
-    }
-
     juce::String bodyTooLong (size_t maxBodyBytes)
     {
         return "the body is longer than " + juce::String ((juce::int64) maxBodyBytes) + " bytes";
@@ -112,8 +44,10 @@ namespace
     class Transfer
     {
     public:
+        using Body = HttpsFetch::Rules::Body;
+
         Transfer (const juce::String& address, const HttpsFetch::Rules& rulesToUse)
-            : rules (rulesToUse), easy (curl_easy_init())
+            : rules (rulesToUse), easy (curl_easy_init()), headers (easy.get())
         {
             if (easy == nullptr)
                 return;
@@ -142,7 +76,7 @@ namespace
                  && set (CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L)
                  && set (CURLOPT_FOLLOWLOCATION, 1L)
                  && set (CURLOPT_MAXREDIRS, (long) rules.maxRedirects)
-                 && (rules.statusOnly || rules.maxBodyBytes == 0
+                 && (rules.body == Body::none || rules.maxBodyBytes == 0
                        || set (CURLOPT_MAXFILESIZE_LARGE, (curl_off_t) rules.maxBodyBytes))
                  && set (CURLOPT_HEADERFUNCTION, &Transfer::onHeader)
                  && set (CURLOPT_HEADERDATA, static_cast<void*> (this))
@@ -220,7 +154,7 @@ namespace
             else if (result != CURLE_OK && ! statusKnown)
                 answer.failure = describe (result);
 
-            if (answer.status != 200)
+            if (! keepsBody || answer.failure.isNotEmpty())
                 answer.body.reset();
 
             return std::move (answer);
@@ -255,6 +189,13 @@ namespace
             if (result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT)
                 return "could not connect: " + juce::String (curl_easy_strerror (result));
 
+            // libcurl's store of headers refuses, with this code and no word
+            // of why, a folded line that has no header before it to continue;
+            // nothing else gives it while headers arrive. Any later fold
+            // reaches the header callback, which refuses it.
+            if (result == CURLE_BAD_FUNCTION_ARGUMENT && headers.inHeaders())
+                return "a folded header line";
+
             // libcurl refuses a redirect to another scheme with the same code
             // as an answer that is no HTTP at all (HTTP/0.9, a broken status
             // line); only a followed redirect has moved the address off https.
@@ -271,7 +212,8 @@ namespace
                 return "more than " + juce::String (rules.maxRedirects) + " redirects";
 
             if (result == CURLE_PARTIAL_FILE)
-                return "the body ended before its Content-Length";
+                return headers.isChunked() ? "the body ended before its last chunk"
+                                           : "the body ended before its Content-Length";
 
             return "the transfer broke off: " + detail (result);
         }
@@ -279,14 +221,19 @@ namespace
         // What libcurl says went wrong, as closely as it says it.
         juce::String detail (CURLcode result) const
         {
-            const auto text = printableText (errorText, strnlen (errorText, sizeof (errorText)));
-            return text.isNotEmpty() ? text : juce::String (curl_easy_strerror (result));
+            juce::String text;
+
+            for (size_t i = 0; i < sizeof (errorText) && errorText[i] != 0; ++i)
+                if (errorText[i] >= 0x20 && errorText[i] < 0x7F)
+                    text += (juce::juce_wchar) errorText[i];
+
+            return text.trim().isNotEmpty() ? text.trim() : juce::String (curl_easy_strerror (result));
         }
 
-        // One header line, the status line first. Each answer of a redirect
-        // chain starts afresh; lines after the final answer's headers (a
-        // chunked body's trailers) change nothing. A header that would change
-        // what the body means unseen ends the transfer.
+        // One header line, the status line first, as AnswerHeaders reads it.
+        // Lines after the final answer's headers (a chunked body's trailers)
+        // change nothing. A line that would change unseen what the answer
+        // means ends the transfer.
         static size_t onHeader (char* data, size_t size, size_t count, void* user)
         {
             auto& t = *static_cast<Transfer*> (user);
@@ -296,80 +243,56 @@ namespace
             if (t.answered)
                 return length;
 
-            if (startsWithIgnoringCase (data, length, "HTTP/"))
+            switch (t.headers.read (data, length))
             {
-                t.status = statusOf (data, length);
-                t.answerHasLocation = false;
-                t.contentLength.clear();
-                t.answer.contentType.clear();
-            }
-            else if (length > 0 && (data[0] == ' ' || data[0] == '\t'))
-            {
-                // libcurl takes the continuation of a folded header for a
-                // header of its own, and the header it continues as empty.
-                return t.refuse ("a folded header line");
-            }
-            else if (startsWithIgnoringCase (data, length, "Location:"))
-            {
-                t.answerHasLocation = ! isBlank (data + 9, length - 9);
-            }
-            else if (startsWithIgnoringCase (data, length, "Content-Type:"))
-            {
-                t.answer.contentType = printableText (data + 13, length - 13);
-            }
-            // How a body that is never kept (a redirect's, an error page's,
-            // any of a status-only fetch) is framed or encoded is libcurl's
-            // affair alone.
-            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Length:"))
-            {
-                // Which of two lengths frames the body is anyone's guess.
-                for (const auto& value : elementsOf (printableText (data + 15, length - 15)))
-                {
-                    if (t.contentLength.isEmpty())
-                        t.contentLength = value;
-                    else if (value != t.contentLength)
-                        return t.refuse ("two different Content-Length values");
-                }
-            }
-            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Encoding:"))
-            {
-                // Nothing is decoded: the body would be taken as it came.
-                // (libcurl refuses a transfer coding it is not asked to read.)
-                for (const auto& coding : elementsOf (printableText (data + 17, length - 17)))
-                    if (! coding.equalsIgnoreCase ("identity"))
-                        return t.refuse ("an encoded body (" + coding + ")");
-            }
-            else if (endsHeaders (data, length))
-            {
-                // An interim answer (1xx) is not an answer: the clock runs
-                // on, however many come. A redirect that libcurl follows gives
-                // the next request its own time to answer. The final answer
-                // has answered, and is all a status-only fetch asks for.
-                if (t.status >= 100 && t.status < 200)
-                    return length;
+                case AnswerHeaders::Event::refused:
+                    return t.refuse (t.headers.refusal());
 
-                if (isFollowed (t.status, t.answerHasLocation))
-                {
+                // A redirect that libcurl follows gives the next request its
+                // own time to answer. An interim answer (1xx) is no answer:
+                // the clock runs on, however many come.
+                case AnswerHeaders::Event::hopEnded:
                     t.hopStartMs = t.lastArrivalMs;
                     return length;
-                }
 
-                t.answered = true;
+                case AnswerHeaders::Event::finalEnded:
+                    return t.onFinalHeaders() ? length : 0;
 
-                if (t.rules.statusOnly)
-                {
-                    t.statusKnown = true;
-                    return 0;
-                }
+                case AnswerHeaders::Event::line:
+                case AnswerHeaders::Event::interimEnded:
+                default:
+                    return length;
             }
-
-            return length;
         }
 
-        // Only a 200's body can be an image or a catalogue.
-        bool keepsBody() const noexcept
+        // The final answer has answered, and is all a status-only fetch asks
+        // for. How a body that is never kept (a redirect's, an error page's)
+        // is framed or encoded is libcurl's affair alone.
+        bool onFinalHeaders()
         {
-            return status == 200 && ! rules.statusOnly;
+            answered = true;
+            answer.contentType = headers.contentType();
+
+            if (rules.body == Body::none)
+            {
+                statusKnown = true;
+                return false;
+            }
+
+            long status = 0;
+            curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &status);
+            keepsBody = rules.body == Body::ofAnySuccess ? (status >= 200 && status <= 299) : status == 200;
+
+            if (! keepsBody)
+                return true;
+
+            const auto fault = headers.bodyFault (rules.body == Body::ofWhole200);
+
+            if (fault.isEmpty())
+                return true;
+
+            refuse (fault);
+            return false;
         }
 
         // Returning anything but the line's length makes libcurl end the transfer.
@@ -385,9 +308,9 @@ namespace
             const auto length = size * count;
             t.lastArrivalMs = nowMs();
 
-            // Only a 200's body is kept; an error page, a part of the file
-            // or anything else is only read past.
-            if (! t.keepsBody())
+            // Only a body the rules keep is kept; an error page, a part of
+            // the file or anything else is only read past.
+            if (! t.keepsBody)
                 return length;
 
             if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
@@ -402,11 +325,10 @@ namespace
 
         const HttpsFetch::Rules rules;
         std::unique_ptr<CURL, EasyCleanup> easy;
+        AnswerHeaders headers;
 
         HttpsFetch::Answer answer;
-        bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;
-        int status = 0;                 // of the answer whose headers are coming in
-        juce::String contentLength;     // the first one of that answer
+        bool ready = false, answered = false, keepsBody = false, statusKnown = false, tooLong = false;
         juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
         char errorText[CURL_ERROR_SIZE] = {};

@@ -111,6 +111,29 @@ TEST_F (CatalogueOverHttps, ChosenEntryDownloadsFromTheRootFollowedByItsPath)
     target.getParentDirectory().deleteRecursively();
 }
 
+TEST_F (CatalogueOverHttps, AnyTwoHundredAnswerIsReadHoweverItsBodyEnds)
+{
+    server.addFile ("firmware.xml", mixedCatalogue);
+
+    // A proxy's 203 is a success like the 200 the probe took it for. A body
+    // that ends with the connection is read too: a document proves itself
+    // whole, its root element must end.
+    LocalHttpsServer::Answer fromProxy, unframed;
+    fromProxy.status = 203;
+    unframed.omitLength = true;
+
+    for (const auto& answer : { fromProxy, unframed })
+    {
+        server.setAnswer ("firmware.xml", answer);
+
+        juce::ValueTree catalogue;
+        const auto result = Product::fetchAvailableFirmwares (117, catalogue);
+
+        EXPECT_TRUE (result.wasOk()) << answer.status << ": " << result.getErrorMessage();
+        EXPECT_EQ (propertyOfEach (catalogue, "version"), juce::StringArray ({ "1.0", "1.1", "1.2b" })) << answer.status;
+    }
+}
+
 TEST_F (CatalogueOverHttps, TrustStoreIsReadOnceARun)
 {
    #if JUCE_LINUX
