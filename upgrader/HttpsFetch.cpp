@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 namespace zorv
 {
@@ -154,8 +155,8 @@ namespace
             else if (result != CURLE_OK && ! statusKnown)
                 answer.failure = describe (result);
 
-            if (! keepsBody || answer.failure.isNotEmpty())
-                answer.body.reset();
+            if (keepsBody && answer.failure.isEmpty())
+                answer.body.replaceAll (received.data(), received.size());
 
             return std::move (answer);
         }
@@ -313,13 +314,13 @@ namespace
             if (! t.keepsBody)
                 return length;
 
-            if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
+            if (t.received.size() + length > t.rules.maxBodyBytes)
             {
                 t.tooLong = true;
                 return 0;
             }
 
-            t.answer.body.append (data, length);
+            t.received.insert (t.received.end(), data, data + length);
             return length;
         }
 
@@ -328,6 +329,11 @@ namespace
         AnswerHeaders headers;
 
         HttpsFetch::Answer answer;
+
+        // The body as it arrives. It grows by doubling: a block resized to fit
+        // each piece may be moved, and copied whole, for every piece (a 2 MiB
+        // image comes in 128 pieces or more), on the message thread.
+        std::vector<char> received;
         bool ready = false, answered = false, keepsBody = false, statusKnown = false, tooLong = false;
         juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
