@@ -10,7 +10,9 @@ namespace zorv
     public:
         // Downloads `source` into `target`, keeping the calling (message)
         // thread's loop running while the body arrives. Succeeds only for the
-        // whole body of a 200 answer over HTTPS that can be a firmware image
+        // whole body of a 200 answer over HTTPS that says where its body ends
+        // (a body that ends with the connection may have been cut short), and
+        // that can be a firmware image
         // (see FirmwareImage): not typed as text, not a web page, not text
         // from end to end, of a size the upload takes. Fails instead of
         // waiting when the server does not answer within the connection

@@ -1,32 +1,13 @@
 #include "upgrader/HttpsFetch.h"
 
-#include "upgrader/RawBytes.h"
+#include "upgrader/AnswerHeaders.h"
+#include "upgrader/CurlMulti.h"
 #include "upgrader/SleepMs.h"
 #include "upgrader/WizardFlags.h"
 
-// The bit-mask protocol options stand in for the named ones on a libcurl that
-// predates those; newer headers mark them deprecated.
-#define CURL_DISABLE_DEPRECATION 1
-#include <curl/curl.h>
-
-// Headers older than 7.85 have no CURLOPT_PROTOCOLS_STR, older than 7.87 no
-// CURLOPT_QUICK_EXIT (Ubuntu 22.04 has 7.81). QUELT_FORCE_OLD_CURL_API takes
-// the older ways on newer headers too, so that they are compiled here.
-#if LIBCURL_VERSION_NUM >= 0x075500 && ! defined (QUELT_FORCE_OLD_CURL_API)
- #define QUELT_CURL_HAS_PROTOCOLS_STR 1
-#else
- #define QUELT_CURL_HAS_PROTOCOLS_STR 0
-#endif
-
-#if LIBCURL_VERSION_NUM >= 0x075700 && ! defined (QUELT_FORCE_OLD_CURL_API)
- #define QUELT_CURL_HAS_QUICK_EXIT 1
-#else
- #define QUELT_CURL_HAS_QUICK_EXIT 0
-#endif
-
 #include <chrono>
-#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace zorv
 {
@@ -47,93 +28,29 @@ namespace
         return address.startsWithIgnoreCase ("https://");
     }
 
-    // libcurl follows every 3xx answer with a Location, whatever its number
-    // means (7.88 a 304 too). One it does not follow after all is the last
-    // answer, and no 200.
-    bool isFollowed (int status, bool hasLocation)
-    {
-        return status >= 300 && status <= 399 && hasLocation;
-    }
-
-    bool isBlank (const char* bytes, size_t length)
-    {
-        for (size_t i = 0; i < length; ++i)
-            if (bytes[i] != ' ' && bytes[i] != '\t' && bytes[i] != '\r' && bytes[i] != '\n')
-                return false;
-
-        return true;
-    }
-
-    // The empty line that ends an answer's headers; a line of blanks is a
-    // folded one.
-    bool endsHeaders (const char* line, size_t length)
-    {
-        return (length == 2 && line[0] == '\r' && line[1] == '\n') || (length == 1 && line[0] == '\n');
-    }
-
-    // The status of a status line such as "HTTP/1.1 302 Found"; 0 when it has none.
-    int statusOf (const char* line, size_t length)
-    {
-        size_t i = 0;
-
-        while (i < length && line[i] != ' ')
-            ++i;
-
-        while (i < length && line[i] == ' ')
-            ++i;
-
-        int status = 0;
-
-        for (int digits = 0; i < length && digits < 3 && line[i] >= '0' && line[i] <= '9'; ++i, ++digits)
-            status = status * 10 + (line[i] - '0');
-
-        return status;
-    }
-
-    // A header's value as text: its printable ASCII, blanks trimmed.
-    juce::String printableText (const char* bytes, size_t length)
-    {
-        juce::String text;
-
-        for (size_t i = 0; i < length; ++i)
-            if (bytes[i] >= 0x20 && bytes[i] < 0x7F)
-                text += (juce::juce_wchar) bytes[i];
-
-        return text.trim();
-    }
-
-    // The elements of a comma-separated header value, blanks trimmed, empty
-    // ones left out.
-    juce::StringArray elementsOf (const juce::String& value)
-    {
-        juce::StringArray elements;
-        elements.addTokens (value, ",", {});
-        elements.trim();
-        elements.removeEmptyStrings();
-        return elements;
-    }
-
     juce::String bodyTooLong (size_t maxBodyBytes)
     {
         return "the body is longer than " + juce::String ((juce::int64) maxBodyBytes) + " bytes";
     }
 
     struct EasyCleanup  { void operator() (CURL* easy) const noexcept   { curl_easy_cleanup (easy); } };
-    struct MultiCleanup { void operator() (CURLM* multi) const noexcept { curl_multi_cleanup (multi); } };
 
     //==============================================================================
-    // One GET, redirects included, driven from the calling thread. libcurl
-    // looks the host name up on a thread of its own; told to skip the wait
-    // for it on cleanup, dropping a transfer never blocks, whatever it is
-    // doing. Nothing else runs elsewhere: the callbacks below are called from
-    // curl_multi_perform on this thread.
+    // One GET, redirects included, driven from the calling thread on the
+    // program's one multi handle. libcurl looks the host name up on a thread
+    // of its own; told to skip the wait for it on cleanup, dropping a
+    // transfer never blocks, whatever it is doing. Nothing else runs
+    // elsewhere: the callbacks below are called from the multi handle's
+    // perform on this thread.
     class Transfer
     {
     public:
+        using Body = HttpsFetch::Rules::Body;
+
         Transfer (const juce::String& address, const HttpsFetch::Rules& rulesToUse)
-            : rules (rulesToUse), easy (curl_easy_init()), multi (curl_multi_init())
+            : rules (rulesToUse), easy (curl_easy_init()), headers (easy.get())
         {
-            if (easy == nullptr || multi == nullptr)
+            if (easy == nullptr)
                 return;
 
             auto* e = easy.get();
@@ -160,24 +77,37 @@ namespace
                  && set (CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L)
                  && set (CURLOPT_FOLLOWLOCATION, 1L)
                  && set (CURLOPT_MAXREDIRS, (long) rules.maxRedirects)
-                 && (rules.statusOnly || rules.maxBodyBytes == 0
+                 && (rules.body == Body::none || rules.maxBodyBytes == 0
                        || set (CURLOPT_MAXFILESIZE_LARGE, (curl_off_t) rules.maxBodyBytes))
                  && set (CURLOPT_HEADERFUNCTION, &Transfer::onHeader)
                  && set (CURLOPT_HEADERDATA, static_cast<void*> (this))
                  && set (CURLOPT_WRITEFUNCTION, &Transfer::onBody)
                  && set (CURLOPT_WRITEDATA, static_cast<void*> (this));
 
-            // Without it, dropping a transfer waits for a name lookup in
-            // progress to end: against a silent name server, many seconds. A
-            // libcurl without it (before 7.87) still transfers, only then.
-           #if QUELT_CURL_HAS_QUICK_EXIT
+            // No connection is kept for a later transfer: each answer is
+            // read on a connection of its own, and none stays open unwatched.
+            set (CURLOPT_FORBID_REUSE, 1L);
+
+            // The trust store is read from the one bundle only (the system's
+            // folder of single certificates holds the same), which is what
+            // lets libcurl keep it parsed in the multi handle, for the whole
+            // run. Without the cache a transfer still works, only slower.
+            set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
+
+            // Without the first, dropping a transfer waits for a name lookup
+            // in progress to end: against a silent name server, many seconds.
+            // A libcurl without them (before 7.87) still transfers, only then.
+           #if QUELT_CURL_HAS_QUICK_EXIT_AND_CA_CACHE
             set (CURLOPT_QUICK_EXIT, 1L);
+            set (CURLOPT_CA_CACHE_TIMEOUT, -1L);
            #endif
         }
 
         HttpsFetch::Answer run (juce::int64 wholeDeadlineMs)
         {
-            if (! ready || curl_multi_add_handle (multi.get(), easy.get()) != CURLM_OK)
+            auto& multi = CurlMulti::instance();
+
+            if (! ready || ! multi.add (easy.get()))
             {
                 answer.failure = "the network library could not start a transfer";
                 return std::move (answer);
@@ -189,23 +119,25 @@ namespace
 
             for (;;)
             {
-                int running = 0;
-                curl_multi_perform (multi.get(), &running);
+                multi.perform();
 
-                if (finished (result))
+                if (const auto ended = multi.resultOf (easy.get()))
+                {
+                    result = *ended;
                     break;
+                }
 
                 brokenRule = checkRules (wholeDeadlineMs);
 
                 if (brokenRule.isNotEmpty())
                     break;
 
-                curl_multi_wait (multi.get(), nullptr, 0, networkWaitMs, nullptr);
+                multi.wait (networkWaitMs);
                 sleep_ms (0);
             }
 
             // Never waits: see CURLOPT_QUICK_EXIT.
-            curl_multi_remove_handle (multi.get(), easy.get());
+            multi.remove (easy.get());
 
             // The final answer's status as curl parsed it, whatever came
             // before or after it.
@@ -223,29 +155,13 @@ namespace
             else if (result != CURLE_OK && ! statusKnown)
                 answer.failure = describe (result);
 
-            if (answer.status != 200)
-                answer.body.reset();
+            if (keepsBody && answer.failure.isEmpty())
+                answer.body.replaceAll (received.data(), received.size());
 
             return std::move (answer);
         }
 
     private:
-        bool finished (CURLcode& result)
-        {
-            int queued = 0;
-
-            while (auto* message = curl_multi_info_read (multi.get(), &queued))
-            {
-                if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get())
-                {
-                    result = message->data.result;
-                    return true;
-                }
-            }
-
-            return false;
-        }
-
         juce::String checkRules (juce::int64 wholeDeadlineMs) const
         {
             const auto now = nowMs();
@@ -274,6 +190,13 @@ namespace
             if (result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_CONNECT)
                 return "could not connect: " + juce::String (curl_easy_strerror (result));
 
+            // libcurl's store of headers refuses, with this code and no word
+            // of why, a folded line that has no header before it to continue;
+            // nothing else gives it while headers arrive. Any later fold
+            // reaches the header callback, which refuses it.
+            if (result == CURLE_BAD_FUNCTION_ARGUMENT && headers.inHeaders())
+                return "a folded header line";
+
             // libcurl refuses a redirect to another scheme with the same code
             // as an answer that is no HTTP at all (HTTP/0.9, a broken status
             // line); only a followed redirect has moved the address off https.
@@ -290,7 +213,8 @@ namespace
                 return "more than " + juce::String (rules.maxRedirects) + " redirects";
 
             if (result == CURLE_PARTIAL_FILE)
-                return "the body ended before its Content-Length";
+                return headers.isChunked() ? "the body ended before its last chunk"
+                                           : "the body ended before its Content-Length";
 
             return "the transfer broke off: " + detail (result);
         }
@@ -298,14 +222,19 @@ namespace
         // What libcurl says went wrong, as closely as it says it.
         juce::String detail (CURLcode result) const
         {
-            const auto text = printableText (errorText, strnlen (errorText, sizeof (errorText)));
-            return text.isNotEmpty() ? text : juce::String (curl_easy_strerror (result));
+            juce::String text;
+
+            for (size_t i = 0; i < sizeof (errorText) && errorText[i] != 0; ++i)
+                if (errorText[i] >= 0x20 && errorText[i] < 0x7F)
+                    text += (juce::juce_wchar) errorText[i];
+
+            return text.trim().isNotEmpty() ? text.trim() : juce::String (curl_easy_strerror (result));
         }
 
-        // One header line, the status line first. Each answer of a redirect
-        // chain starts afresh; lines after the final answer's headers (a
-        // chunked body's trailers) change nothing. A header that would change
-        // what the body means unseen ends the transfer.
+        // One header line, the status line first, as AnswerHeaders reads it.
+        // Lines after the final answer's headers (a chunked body's trailers)
+        // change nothing. A line that would change unseen what the answer
+        // means ends the transfer.
         static size_t onHeader (char* data, size_t size, size_t count, void* user)
         {
             auto& t = *static_cast<Transfer*> (user);
@@ -315,80 +244,56 @@ namespace
             if (t.answered)
                 return length;
 
-            if (startsWithIgnoringCase (data, length, "HTTP/"))
+            switch (t.headers.read (data, length))
             {
-                t.status = statusOf (data, length);
-                t.answerHasLocation = false;
-                t.contentLength.clear();
-                t.answer.contentType.clear();
-            }
-            else if (length > 0 && (data[0] == ' ' || data[0] == '\t'))
-            {
-                // libcurl takes the continuation of a folded header for a
-                // header of its own, and the header it continues as empty.
-                return t.refuse ("a folded header line");
-            }
-            else if (startsWithIgnoringCase (data, length, "Location:"))
-            {
-                t.answerHasLocation = ! isBlank (data + 9, length - 9);
-            }
-            else if (startsWithIgnoringCase (data, length, "Content-Type:"))
-            {
-                t.answer.contentType = printableText (data + 13, length - 13);
-            }
-            // How a body that is never kept (a redirect's, an error page's,
-            // any of a status-only fetch) is framed or encoded is libcurl's
-            // affair alone.
-            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Length:"))
-            {
-                // Which of two lengths frames the body is anyone's guess.
-                for (const auto& value : elementsOf (printableText (data + 15, length - 15)))
-                {
-                    if (t.contentLength.isEmpty())
-                        t.contentLength = value;
-                    else if (value != t.contentLength)
-                        return t.refuse ("two different Content-Length values");
-                }
-            }
-            else if (t.keepsBody() && startsWithIgnoringCase (data, length, "Content-Encoding:"))
-            {
-                // Nothing is decoded: the body would be taken as it came.
-                // (libcurl refuses a transfer coding it is not asked to read.)
-                for (const auto& coding : elementsOf (printableText (data + 17, length - 17)))
-                    if (! coding.equalsIgnoreCase ("identity"))
-                        return t.refuse ("an encoded body (" + coding + ")");
-            }
-            else if (endsHeaders (data, length))
-            {
-                // An interim answer (1xx) is not an answer: the clock runs
-                // on, however many come. A redirect that libcurl follows gives
-                // the next request its own time to answer. The final answer
-                // has answered, and is all a status-only fetch asks for.
-                if (t.status >= 100 && t.status < 200)
-                    return length;
+                case AnswerHeaders::Event::refused:
+                    return t.refuse (t.headers.refusal());
 
-                if (isFollowed (t.status, t.answerHasLocation))
-                {
+                // A redirect that libcurl follows gives the next request its
+                // own time to answer. An interim answer (1xx) is no answer:
+                // the clock runs on, however many come.
+                case AnswerHeaders::Event::hopEnded:
                     t.hopStartMs = t.lastArrivalMs;
                     return length;
-                }
 
-                t.answered = true;
+                case AnswerHeaders::Event::finalEnded:
+                    return t.onFinalHeaders() ? length : 0;
 
-                if (t.rules.statusOnly)
-                {
-                    t.statusKnown = true;
-                    return 0;
-                }
+                case AnswerHeaders::Event::line:
+                case AnswerHeaders::Event::interimEnded:
+                default:
+                    return length;
             }
-
-            return length;
         }
 
-        // Only a 200's body can be an image or a catalogue.
-        bool keepsBody() const noexcept
+        // The final answer has answered, and is all a status-only fetch asks
+        // for. How a body that is never kept (a redirect's, an error page's)
+        // is framed or encoded is libcurl's affair alone.
+        bool onFinalHeaders()
         {
-            return status == 200 && ! rules.statusOnly;
+            answered = true;
+            answer.contentType = headers.contentType();
+
+            if (rules.body == Body::none)
+            {
+                statusKnown = true;
+                return false;
+            }
+
+            long status = 0;
+            curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &status);
+            keepsBody = rules.body == Body::ofAnySuccess ? (status >= 200 && status <= 299) : status == 200;
+
+            if (! keepsBody)
+                return true;
+
+            const auto fault = headers.bodyFault (rules.body == Body::ofWhole200);
+
+            if (fault.isEmpty())
+                return true;
+
+            refuse (fault);
+            return false;
         }
 
         // Returning anything but the line's length makes libcurl end the transfer.
@@ -404,29 +309,32 @@ namespace
             const auto length = size * count;
             t.lastArrivalMs = nowMs();
 
-            // Only a 200's body is kept; an error page, a part of the file
-            // or anything else is only read past.
-            if (! t.keepsBody())
+            // Only a body the rules keep is kept; an error page, a part of
+            // the file or anything else is only read past.
+            if (! t.keepsBody)
                 return length;
 
-            if (t.answer.body.getSize() + length > t.rules.maxBodyBytes)
+            if (t.received.size() + length > t.rules.maxBodyBytes)
             {
                 t.tooLong = true;
                 return 0;
             }
 
-            t.answer.body.append (data, length);
+            t.received.insert (t.received.end(), data, data + length);
             return length;
         }
 
         const HttpsFetch::Rules rules;
         std::unique_ptr<CURL, EasyCleanup> easy;
-        std::unique_ptr<CURLM, MultiCleanup> multi;
+        AnswerHeaders headers;
 
         HttpsFetch::Answer answer;
-        bool ready = false, answered = false, answerHasLocation = false, statusKnown = false, tooLong = false;
-        int status = 0;                 // of the answer whose headers are coming in
-        juce::String contentLength;     // the first one of that answer
+
+        // The body as it arrives. It grows by doubling: a block resized to fit
+        // each piece may be moved, and copied whole, for every piece (a 2 MiB
+        // image comes in 128 pieces or more), on the message thread.
+        std::vector<char> received;
+        bool ready = false, answered = false, keepsBody = false, statusKnown = false, tooLong = false;
         juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
         char errorText[CURL_ERROR_SIZE] = {};

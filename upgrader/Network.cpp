@@ -16,7 +16,7 @@ namespace zorv
     {
         // Only the status is read, so no body and no whole-answer limit.
         auto rules = FirmwareServer::transferRules (0, 0);
-        rules.statusOnly = true;
+        rules.body = HttpsFetch::Rules::Body::none;
 
         for (int attempt = 0; attempt < numTries; ++attempt)
         {

@@ -53,7 +53,11 @@ namespace zorv
         // page is not a catalogue, even when it happens to be XML.
         std::unique_ptr<juce::XmlElement> readCatalogueDocument (const juce::URL& url)
         {
-            const auto rules = FirmwareServer::transferRules (maxCatalogueBytes, FirmwareServer::getTimeLimits().catalogueMs);
+            // Read for any 2xx, as the probe took any for the server being
+            // there (a proxy may answer 203). However its body is framed: a
+            // document proves itself whole, its root element must end.
+            auto rules = FirmwareServer::transferRules (maxCatalogueBytes, FirmwareServer::getTimeLimits().catalogueMs);
+            rules.body = HttpsFetch::Rules::Body::ofAnySuccess;
 
             const auto answer = HttpsFetch::get (url, rules);
 

@@ -133,12 +133,17 @@ void LocalHttpsServer::setAnswer (const juce::String& path, const Answer& answer
     if (answer.location.isNotEmpty())       rule->setProperty ("location", answer.location);
     if (answer.status > 0)                  rule->setProperty ("status", answer.status);
     if (answer.delayMs > 0)                 rule->setProperty ("delayMs", answer.delayMs);
+    if (answer.statusLine.isNotEmpty())     rule->setProperty ("statusLine", answer.statusLine);
     if (answer.contentType.isNotEmpty())    rule->setProperty ("contentType", answer.contentType);
     if (answer.omitContentType)             rule->setProperty ("omitContentType", true);
     if (answer.contentTypeFirst)            rule->setProperty ("contentTypeFirst", true);
     if (answer.rawHeaders.isNotEmpty())     rule->setProperty ("rawHeaders", answer.rawHeaders);
+    if (answer.rawHeadersFirst)             rule->setProperty ("rawHeadersFirst", true);
     if (answer.declaredLength >= 0)         rule->setProperty ("declaredLength", answer.declaredLength);
     if (answer.omitLength)                  rule->setProperty ("omitLength", true);
+    if (answer.chunked)                     rule->setProperty ("chunked", true);
+    if (answer.cutAfterBytes >= 0)          rule->setProperty ("cutAfterBytes", answer.cutAfterBytes);
+    if (answer.closeNotify)                 rule->setProperty ("closeNotify", true);
     if (answer.holdAfterBytes >= 0)         rule->setProperty ("holdAfterBytes", answer.holdAfterBytes);
     if (answer.trickleBytesPerSecond > 0)   rule->setProperty ("trickleBytesPerSecond", answer.trickleBytesPerSecond);
     if (answer.endlessInterim)              rule->setProperty ("endlessInterim", true);

@@ -45,12 +45,17 @@ public:
         juce::String location;          // a redirect (302 unless `status` says) to this URL, no body
         int status = 0;                 // instead of 200 (or 302)
         int delayMs = 0;                // waits this long before it answers
+        juce::String statusLine;        // this line (without its CRLF) instead of the status line
         juce::String contentType;       // instead of application/octet-stream (a redirect has one only when given)
         bool omitContentType = false;   // no Content-Type at all
         bool contentTypeFirst = false;  // the Content-Type as the answer's first header line
         juce::String rawHeaders;        // header lines sent as they are after the others, each ending in CRLF
+        bool rawHeadersFirst = false;   // the raw header lines right after the status line instead
         int declaredLength = -1;        // a Content-Length other than the body's
         bool omitLength = false;        // no Content-Length: the body ends with the connection
+        bool chunked = false;           // the body in chunks (HTTP/1.1), without a Content-Length
+        int cutAfterBytes = -1;         // ends the connection after this many bytes of the body (chunks: no last chunk)
+        bool closeNotify = false;       // a cut connection ends with a TLS close_notify, not only with the TCP end
         int holdAfterBytes = -1;        // sends this many bytes of the body, then falls silent
         int trickleBytesPerSecond = 0;  // sends the body this slowly, never falling silent for long
         bool endlessInterim = false;    // interim answers (102) a tenth of a second apart, and never the answer

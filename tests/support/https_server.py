@@ -8,10 +8,12 @@ answered request ("METHOD PATH STATUS") to a log file.
 It can also misbehave, path by path, as a JSON file of answers read afresh on
 every request describes ({"/path": {...}}; see LocalHttpsServer::Answer):
 redirect, answer with another status, wait before answering, claim another
-Content-Type (also as the first header line) or none, add header lines as
-they are, claim a longer body than it sends, send no Content-Length, fall
-silent part way, trickle the body, send interim answers for ever, or send
-bytes that are no HTTP answer at all. Beside it listen the same files over
+Content-Type (also as the first header line) or none, send another status
+line, add header lines as they are (also first), claim a longer body than it
+sends, send no Content-Length, send the body in chunks, end the connection
+part way (with or without a TLS close_notify), fall silent part way, trickle
+the body, send interim answers for ever, or send bytes that are no HTTP
+answer at all. Beside it listen the same files over
 plain HTTP, and a port that takes connections but never answers them.
 """
 
@@ -97,12 +99,15 @@ def main():
                 self._send_slowly(b"HTTP/1.1 102 Processing\r\n\r\n" for _ in range(HOLD_LIMIT * 10))
                 return
 
+            raw_headers = answer.get("rawHeaders", "").encode("latin-1")
+
             if "location" in answer:
                 self.send_response(answer.get("status", 302))
                 self.send_header("Location", answer["location"])
                 if "contentType" in answer:
                     self.send_header("Content-Type", answer["contentType"])
                 self.send_header("Content-Length", "0")
+                self._headers_buffer.append(raw_headers)
                 self.end_headers()
                 return
 
@@ -115,26 +120,68 @@ def main():
             status = answer.get("status", 200)
             content_type = answer.get("contentType", "application/octet-stream")
 
-            if answer.get("contentTypeFirst", False):
-                self.log_request(status)
+            chunked = answer.get("chunked", False)
+            if chunked:
+                # Chunks are HTTP/1.1's.
+                self.protocol_version = "HTTP/1.1"
+
+            self.log_request(status)
+            if "statusLine" in answer:
+                self._headers_buffer = [(answer["statusLine"] + "\r\n").encode("latin-1")]
+            else:
                 self.send_response_only(status)
+
+            # Lines as they are: send_header would tidy them.
+            if answer.get("rawHeadersFirst", False):
+                self._headers_buffer.append(raw_headers)
+
+            if answer.get("contentTypeFirst", False):
                 self.send_header("Content-Type", content_type)
                 self.send_header("Server", self.version_string())
                 self.send_header("Date", self.date_time_string())
             else:
-                self.send_response(status)
+                self.send_header("Server", self.version_string())
+                self.send_header("Date", self.date_time_string())
                 if not answer.get("omitContentType", False):
                     self.send_header("Content-Type", content_type)
 
-            if not answer.get("omitLength", False):
+            if chunked:
+                self.send_header("Transfer-Encoding", "chunked")
+            elif not answer.get("omitLength", False):
                 self.send_header("Content-Length", str(answer.get("declaredLength", len(body))))
 
-            # Lines as they are, after the others: send_header would tidy them.
-            self._headers_buffer.append(answer.get("rawHeaders", "").encode("latin-1"))
+            if not answer.get("rawHeadersFirst", False):
+                self._headers_buffer.append(raw_headers)
             self.end_headers()
 
             hold_after = answer.get("holdAfterBytes", -1)
             trickle = answer.get("trickleBytesPerSecond", 0)
+            cut_after = answer.get("cutAfterBytes", -1)
+
+            if chunked:
+                sent = body if cut_after < 0 else body[:cut_after]
+                for start in range(0, len(sent), 1000):
+                    piece = sent[start:start + 1000]
+                    self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+                if cut_after < 0:
+                    self.wfile.write(b"0\r\n\r\n")
+                self.wfile.flush()
+                self.close_connection = True
+                return
+
+            if cut_after >= 0:
+                self.wfile.write(body[:cut_after])
+                self.wfile.flush()
+                self.connection.settimeout(5)
+                try:
+                    if answer.get("closeNotify", False):
+                        self.connection.unwrap()
+                    # Without its TLS layer: only the TCP end.
+                    self.connection.shutdown(socket.SHUT_RDWR)
+                except (OSError, ssl.SSLError, ValueError):
+                    pass
+                self.close_connection = True
+                return
 
             if trickle > 0:
                 # A tenth of a second's worth at a time, until the client goes away.

@@ -2,6 +2,11 @@
 #include "upgrader/Product.h"
 #include "tests/upgrader/HttpsFixture.h"
 
+#if JUCE_LINUX
+ #include <sys/inotify.h>
+ #include <unistd.h>
+#endif
+
 using zorv::FirmwareServer;
 using zorv::Product;
 
@@ -104,6 +109,86 @@ TEST_F (CatalogueOverHttps, ChosenEntryDownloadsFromTheRootFollowedByItsPath)
     target.loadFileAsData (downloaded);
     EXPECT_TRUE (downloaded == image);
     target.getParentDirectory().deleteRecursively();
+}
+
+TEST_F (CatalogueOverHttps, AnyTwoHundredAnswerIsReadHoweverItsBodyEnds)
+{
+    server.addFile ("firmware.xml", mixedCatalogue);
+
+    // A proxy's 203 is a success like the 200 the probe took it for. A body
+    // that ends with the connection is read too: a document proves itself
+    // whole, its root element must end.
+    LocalHttpsServer::Answer fromProxy, unframed;
+    fromProxy.status = 203;
+    unframed.omitLength = true;
+
+    for (const auto& answer : { fromProxy, unframed })
+    {
+        server.setAnswer ("firmware.xml", answer);
+
+        juce::ValueTree catalogue;
+        const auto result = Product::fetchAvailableFirmwares (117, catalogue);
+
+        EXPECT_TRUE (result.wasOk()) << answer.status << ": " << result.getErrorMessage();
+        EXPECT_EQ (propertyOfEach (catalogue, "version"), juce::StringArray ({ "1.0", "1.1", "1.2b" })) << answer.status;
+    }
+}
+
+TEST_F (CatalogueOverHttps, TrustStoreIsReadOnceARun)
+{
+   #if JUCE_LINUX
+    // The test launcher's bundle is mounted over the system's; every open of
+    // it is an event here, whoever in this process opens it. Its closes are
+    // watched too: unread events that are alike merge into one.
+    const auto bundle = "/etc/ssl/certs/ca-certificates.crt";
+    const int watch = inotify_init1 (IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE (watch, 0);
+    ASSERT_GE (inotify_add_watch (watch, bundle, IN_OPEN | IN_CLOSE), 0);
+
+    const auto opensSinceLastAsked = [watch]
+    {
+        int opens = 0;
+        alignas (inotify_event) char events[4096];
+
+        for (ssize_t got; (got = read (watch, events, sizeof (events))) > 0;)
+            for (auto* at = events; at < events + got; at += sizeof (inotify_event) + reinterpret_cast<inotify_event*> (at)->len)
+                opens += (reinterpret_cast<inotify_event*> (at)->mask & IN_OPEN) != 0 ? 1 : 0;
+
+        return opens;
+    };
+
+    server.addFile ("firmware.xml", mixedCatalogue);
+    juce::MemoryBlock image (4096);
+
+    for (size_t i = 0; i < image.getSize(); ++i)
+        image[i] = (char) (i * 11);
+
+    server.addFile ("fw/trevan_m_1.1.bin", image);
+
+    // Two probes and two catalogue reads, then an image: five connections,
+    // and at most one read of the store, by the first unless a test before
+    // this one in the same run has read it already.
+    for (int fetch = 0; fetch < 2; ++fetch)
+    {
+        juce::ValueTree catalogue;
+        ASSERT_TRUE (Product::fetchAvailableFirmwares (117, catalogue).wasOk());
+    }
+
+    const auto folder = scratchFolder ("catalogue-trust-store");
+    zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + "fw/trevan_m_1.1.bin"), folder.getChildFile ("image.bin"));
+    folder.deleteRecursively();
+
+    EXPECT_LE (opensSinceLastAsked(), 1);
+    EXPECT_EQ (server.countRequests ("/firmware.xml"), 4);
+    EXPECT_EQ (server.countRequests ("/fw/trevan_m_1.1.bin"), 1);
+
+    // The watch sees opens at all.
+    juce::File (bundle).loadFileAsString();
+    EXPECT_EQ (opensSinceLastAsked(), 1);
+    close (watch);
+   #else
+    GTEST_SKIP() << "counts the opens of the trust store with inotify";
+   #endif
 }
 
 TEST_F (CatalogueOverHttps, WexelProXAndXsReadTheSpecialCatalogue)
@@ -250,7 +335,8 @@ TEST_F (CatalogueOverHttps, StalledAnswerFailsWhileTheWindowStaysAlive)
     LocalHttpsServer::Answer stall;
     stall.holdAfterBytes = 40;
     server.setAnswer ("firmware.xml", stall);
-    ScopedStallLimit shortStall (500);
+    // Seconds of silence: time for the loop to turn however loaded the machine.
+    ScopedStallLimit shortStall (3000);
 
     // The probe gets its status from the first bytes; the read then waits on
     // the silent server, and the loop must run meanwhile.
