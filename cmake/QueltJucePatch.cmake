@@ -10,8 +10,8 @@ set(_quelt_mend_patch "${CMAKE_CURRENT_LIST_DIR}/juce_core-utf8-mend.patch")
 set(QUELT_JUCE_MENDED_MODULES "${CMAKE_BINARY_DIR}/juce-mended/modules")  # holds juce_core alone
 set(_quelt_mend_stage "${CMAKE_BINARY_DIR}/juce-mended/stage")
 
-get_target_property(_quelt_juce_modules juce_core INTERFACE_JUCE_MODULE_PATH)
-set(_quelt_juce_core "${_quelt_juce_modules}/juce_core")
+get_target_property(QUELT_JUCE_MODULES juce_core INTERFACE_JUCE_MODULE_PATH)   # JUCE's own, unmended
+set(_quelt_juce_core "${QUELT_JUCE_MODULES}/juce_core")
 
 if(NOT EXISTS "${_quelt_juce_core}/juce_core.h")
     message(FATAL_ERROR "juce_core not found where JUCE's CMake package says it is: ${_quelt_juce_core}")
@@ -27,15 +27,48 @@ endif()
 file(STRINGS "${_quelt_mend_patch}" _quelt_mended_files REGEX "^\\+\\+\\+ b/")
 list(TRANSFORM _quelt_mended_files REPLACE "^\\+\\+\\+ b/([^\t]+).*$" "\\1")
 
-# The rest is copied as it is. Copying keeps the files' times and skips files
-# already there with the same time, so a second configure rebuilds nothing.
-set(_quelt_mend_excludes)
-foreach(_file IN LISTS _quelt_mended_files)
-    get_filename_component(_name "${_file}" NAME)
-    list(APPEND _quelt_mend_excludes PATTERN "${_name}" EXCLUDE)
+# Every file of JUCE's module is a configure dependency, and so is every
+# folder of it: a package update renames new files into place, which changes
+# their folders' times even when the files keep the older times the package
+# gives them, and so does a file added or removed. The copy then follows its
+# source on the next build, not only when the patch or a mended file changes.
+file(GLOB_RECURSE _quelt_source_files LIST_DIRECTORIES true RELATIVE "${_quelt_juce_core}" "${_quelt_juce_core}/*")
+set(_quelt_source_folders)
+
+foreach(_file IN LISTS _quelt_source_files)
+    if(IS_DIRECTORY "${_quelt_juce_core}/${_file}")
+        list(APPEND _quelt_source_folders "${_file}")
+    endif()
 endforeach()
 
-file(COPY "${_quelt_juce_core}" DESTINATION "${QUELT_JUCE_MENDED_MODULES}" ${_quelt_mend_excludes})
+list(REMOVE_ITEM _quelt_source_files ${_quelt_source_folders})
+list(TRANSFORM _quelt_source_files PREPEND "${_quelt_juce_core}/" OUTPUT_VARIABLE _quelt_source_paths)
+list(TRANSFORM _quelt_source_folders PREPEND "${_quelt_juce_core}/" OUTPUT_VARIABLE _quelt_source_folder_paths)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    "${_quelt_mend_patch}" "${_quelt_juce_core}" ${_quelt_source_folder_paths} ${_quelt_source_paths})
+
+# A file is written into the copy only when its text differs, so that it gets
+# a new time (what ninja rebuilds by; the package's own times can be older
+# than the objects) and a configure of an unchanged module rebuilds nothing.
+# What the module no longer has leaves the copy.
+set(_quelt_copy "${QUELT_JUCE_MENDED_MODULES}/juce_core")
+file(GLOB_RECURSE _quelt_copied_files LIST_DIRECTORIES true RELATIVE "${_quelt_copy}" "${_quelt_copy}/*")
+
+foreach(_file IN LISTS _quelt_copied_files)
+    if(NOT _file IN_LIST _quelt_source_files AND NOT _file IN_LIST _quelt_source_folders)
+        file(REMOVE_RECURSE "${_quelt_copy}/${_file}")
+    endif()
+endforeach()
+
+foreach(_folder IN LISTS _quelt_source_folders)
+    file(MAKE_DIRECTORY "${_quelt_copy}/${_folder}")
+endforeach()
+
+foreach(_file IN LISTS _quelt_source_files)
+    if(NOT _file IN_LIST _quelt_mended_files)
+        file(COPY_FILE "${_quelt_juce_core}/${_file}" "${_quelt_copy}/${_file}" ONLY_IF_DIFFERENT)
+    endif()
+endforeach()
 
 # The files to mend are patched in a folder of their own, with the line ends
 # the patch has (JUCE ships them with CRLF), then copied over only when their
@@ -46,10 +79,7 @@ foreach(_file IN LISTS _quelt_mended_files)
     file(READ "${_quelt_juce_core}/${_file}" _text)
     string(REPLACE "\r\n" "\n" _text "${_text}")
     file(WRITE "${_quelt_mend_stage}/${_file}" "${_text}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_quelt_juce_core}/${_file}")
 endforeach()
-
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_quelt_mend_patch}")
 
 execute_process(
     COMMAND "${QUELT_PATCH_PROGRAM}" -p1 -f -F0 -s -i "${_quelt_mend_patch}"
@@ -59,12 +89,12 @@ execute_process(
     ERROR_VARIABLE _output)
 
 if(NOT _result EQUAL 0)
-    message(FATAL_ERROR "juce_core in ${_quelt_juce_modules} does not take our UTF-8 mend "
+    message(FATAL_ERROR "juce_core in ${QUELT_JUCE_MODULES} does not take our UTF-8 mend "
                         "(${_quelt_mend_patch}); a JUCE other than 7.0.5 needs the mend made anew:\n${_output}")
 endif()
 
 foreach(_file IN LISTS _quelt_mended_files)
-    file(COPY_FILE "${_quelt_mend_stage}/${_file}" "${QUELT_JUCE_MENDED_MODULES}/juce_core/${_file}" ONLY_IF_DIFFERENT)
+    file(COPY_FILE "${_quelt_mend_stage}/${_file}" "${_quelt_copy}/${_file}" ONLY_IF_DIFFERENT)
 endforeach()
 
 # The module's sources, headers and folder, as juce_add_module set them, now
@@ -91,10 +121,15 @@ file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/juce-mended/MendedJuceCore.cpp" CONTE
 #endif
 ]])
 
-unset(_quelt_juce_modules)
 unset(_quelt_juce_core)
 unset(_quelt_mended_files)
-unset(_quelt_mend_excludes)
+unset(_quelt_source_files)
+unset(_quelt_source_folders)
+unset(_quelt_source_paths)
+unset(_quelt_source_folder_paths)
+unset(_quelt_copied_files)
+unset(_folder)
+unset(_quelt_copy)
 unset(_text)
 unset(_value)
 unset(_output)

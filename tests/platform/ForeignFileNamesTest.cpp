@@ -60,6 +60,11 @@ TEST (ForeignFileNames, StringsKeepTheirBytesAndReadTheSameEveryWay)
         { "\xC0\x80x", U"\u00C0\u0080x", false },           // an overlong NUL
         { "a\xE2\x82", U"a\u00E2\u0082", false },           // cut off by the end
         { "\xE2\x82 \xF4\x90\x80\x80", U"\u00E2\u0082 \u00F4\u0090\u0080\u0080", false },  // cut off; past U+10FFFF
+        { "\xE0\x80\x80", U"\u00E0\u0080\u0080", false },             // overlong NUL, 3 bytes
+        { "\xE0\x9F\xBF", U"\u00E0\u009F\u00BF", false },             // overlong U+07FF
+        { "\xF0\x80\x80\x80", U"\u00F0\u0080\u0080\u0080", false },   // overlong NUL, 4 bytes
+        { "\xF0\x8F\xBF\xBF", U"\u00F0\u008F\u00BF\u00BF", false },   // overlong U+FFFF
+        { "\xE0\xA0\x80\xF0\x90\x80\x80", U"\u0800\U00010000", true },  // the shortest forms just past them
         { "\xE2\x82\xAC\xF0\x9F\x8E\x9B", U"\u20AC\U0001F39B", true },
     };
 
