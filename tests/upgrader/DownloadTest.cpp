@@ -116,6 +116,16 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     server.setAnswer ("fw/untyped.bin", untyped);
     cases.push_back ({ "fw/typed-redirect.bin", testLimits() });
 
+    // The smallest image the upload takes, and a real program's bytes, as
+    // many as the largest image holds.
+    const auto smallest = makeImage (Handler::minImageSize);
+    auto program = contentsOf (juce::File::getSpecialLocation (juce::File::currentExecutableFile));
+    program.setSize (std::min (program.getSize(), Handler::maxImageSize - 1));
+    server.addFile ("fw/smallest.bin", smallest);
+    server.addFile ("fw/program.bin", program);
+    cases.push_back ({ "fw/smallest.bin", testLimits(), smallest });
+    cases.push_back ({ "fw/program.bin", testLimits(), program });
+
     // As many redirects as are followed, each answered after a wait well
     // within the connection time-out, all of them together well beyond it:
     // each request has the whole time-out of its own.
@@ -133,16 +143,6 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     }
 
     cases.push_back ({ "fw/hop-1.bin", withConnect (5 * hopDelayMs) });
-
-    // The smallest image the upload takes, and a real program's bytes, as
-    // many as the largest image holds.
-    const auto smallest = makeImage (Handler::minImageSize);
-    auto program = contentsOf (juce::File::getSpecialLocation (juce::File::currentExecutableFile));
-    program.setSize (std::min (program.getSize(), Handler::maxImageSize - 1));
-    server.addFile ("fw/smallest.bin", smallest);
-    server.addFile ("fw/program.bin", program);
-    cases.push_back ({ "fw/smallest.bin", testLimits(), smallest });
-    cases.push_back ({ "fw/program.bin", testLimits(), program });
 
     const auto folder = scratchFolder ("download-200");
     const auto target = folder.getChildFile ("image.bin");
