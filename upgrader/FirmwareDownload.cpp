@@ -40,21 +40,29 @@ namespace zorv
             return juce::Result::fail ("The server answered " + address + " with HTTP status " + juce::String (answer.status));
 
         const auto& contentType = answer.contentType;
-        const auto* bytes = answer.body.getData();
         const auto size = answer.body.getSize();
+        const auto refusal = "The server answered " + address + " with ";
 
         if (isTextType (contentType))
-            return juce::Result::fail ("The server answered " + address + " with text (" + contentType + "), not a firmware image");
+            return juce::Result::fail (refusal + "text (" + contentType + "), not a firmware image");
 
-        if (size < FirmwareImage::minSize)
-            return juce::Result::fail ("The server answered " + address + " with " + juce::String ((juce::int64) size)
-                                       + " bytes, fewer than any firmware image");
+        switch (FirmwareImage::check (answer.body.getData(), size))
+        {
+            case FirmwareImage::Verdict::tooShort:
+                return juce::Result::fail (refusal + juce::String ((juce::int64) size) + " bytes, fewer than any firmware image");
 
-        if (FirmwareImage::looksLikeWebPage (bytes, size))
-            return juce::Result::fail ("The server answered " + address + " with a web page, not a firmware image");
+            case FirmwareImage::Verdict::tooLong:
+                return juce::Result::fail (refusal + juce::String ((juce::int64) size) + " bytes, more than any firmware image");
 
-        if (FirmwareImage::isText (bytes, size))
-            return juce::Result::fail ("The server answered " + address + " with text, not a firmware image");
+            case FirmwareImage::Verdict::webPage:
+                return juce::Result::fail (refusal + "a web page, not a firmware image");
+
+            case FirmwareImage::Verdict::text:
+                return juce::Result::fail (refusal + "text, not a firmware image");
+
+            case FirmwareImage::Verdict::image:
+                break;
+        }
 
         // Only a checked image ever reaches the target, and it replaces the
         // one there only once it is wholly on disk. The target is a name the

@@ -11,29 +11,36 @@ namespace
 {
     using Byte = std::uint8_t;
 
+    const char* const utf8Mark = "\xEF\xBB\xBF";
+    const char* const utf16LittleEndianMark = "\xFF\xFE";
+    const char* const utf16BigEndianMark = "\xFE\xFF";
+
     bool isWhitespace (std::uint32_t c)
     {
         return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
     }
 
-    bool isPrintableAscii (std::uint32_t c)
+    // No control but whitespace: the C0 controls and DEL. A byte from 0x80
+    // up is a letter or a sign in Latin-1 and the Windows code pages alike
+    // (the quote marks and dashes of Windows' Latin-1 lie at 0x80 to 0x9F).
+    bool isTextByte (Byte b)
     {
-        return c >= 0x20 && c < 0x7F;
+        return (b >= 0x20 && b != 0x7F) || isWhitespace (b);
     }
 
     // A character that a text would hold: no control character but
-    // whitespace, nothing for private use and no noncharacter. Binary bytes
-    // read as UTF-16 give those often enough that no image passes for text.
+    // whitespace, nothing for private use, no noncharacter, no surrogate.
     bool isTextCharacter (std::uint32_t c)
     {
         if (c < 0x80)
-            return isPrintableAscii (c) || isWhitespace (c);
+            return isTextByte ((Byte) c);
 
         const bool control = c < 0xA0;
         const bool privateUse = (c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000;
         const bool nonCharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
 
-        return ! control && ! privateUse && ! nonCharacter && c <= 0x10FFFF;
+        return ! control && ! privateUse && ! nonCharacter && ! surrogate && c <= 0x10FFFF;
     }
 
     // Byte for byte: a case-blind comparison would take other bytes for a mark.
@@ -43,10 +50,18 @@ namespace
         return size >= length && std::memcmp (bytes, mark, length) == 0;
     }
 
-    bool isAsciiText (const Byte* bytes, size_t size)
+    size_t lengthWithoutPadding (const Byte* bytes, size_t size)
+    {
+        while (size > 0 && bytes[size - 1] == 0)
+            --size;
+
+        return size;
+    }
+
+    bool isSingleByteText (const Byte* bytes, size_t size)
     {
         for (size_t i = 0; i < size; ++i)
-            if (! isPrintableAscii (bytes[i]) && ! isWhitespace (bytes[i]))
+            if (! isTextByte (bytes[i]))
                 return false;
 
         return true;
@@ -55,7 +70,9 @@ namespace
     // Well-formed UTF-8 (no overlong form, no surrogate) of text characters.
     bool isUtf8Text (const Byte* bytes, size_t size)
     {
-        for (size_t i = 0; i < size;)
+        size_t i = startsWithMark (bytes, size, utf8Mark) ? 3 : 0;
+
+        while (i < size)
         {
             const Byte lead = bytes[i];
             size_t length = 0;
@@ -78,7 +95,7 @@ namespace
                 c = (c << 6) | (bytes[i + k] & 0x3Fu);
             }
 
-            if (c < least || (c >= 0xD800 && c <= 0xDFFF) || ! isTextCharacter (c))
+            if (c < least || ! isTextCharacter (c))
                 return false;
 
             i += length;
@@ -87,10 +104,19 @@ namespace
         return true;
     }
 
-    // Well-formed UTF-16 (surrogates in pairs only) of text characters.
-    bool isUtf16Text (const Byte* bytes, size_t size, bool bigEndian)
+    // Well-formed UTF-16 (surrogates in pairs only) of text characters, in
+    // one byte order. `size` bytes are the text, the NUL padding behind it
+    // set aside; its last unit may end in that padding, as far as
+    // `available` bytes reach.
+    // Without its mark, UTF-16 shows its byte order only by the zero bytes of
+    // its ASCII characters, so at least half of them must be ASCII: binary
+    // data read two bytes at a time is made of text characters often enough
+    // (string tables, tables of small numbers), but almost never of ASCII.
+    bool isUtf16Text (const Byte* bytes, size_t size, size_t available, bool bigEndian)
     {
-        if (size % 2 != 0)
+        const size_t end = size + size % 2;
+
+        if (end > available)
             return false;
 
         const auto unitAt = [bytes, bigEndian] (size_t i) -> std::uint32_t
@@ -99,52 +125,67 @@ namespace
                              : (std::uint32_t) ((bytes[i + 1] << 8) | bytes[i]);
         };
 
-        for (size_t i = 0; i < size; i += 2)
+        const bool marked = startsWithMark (bytes, end, bigEndian ? utf16BigEndianMark : utf16LittleEndianMark);
+        size_t characters = 0, ascii = 0;
+
+        for (size_t i = marked ? 2 : 0; i < end; i += 2)
         {
             auto c = unitAt (i);
 
-            if (c >= 0xDC00 && c <= 0xDFFF)
-                return false;
-
-            if (c >= 0xD800 && c <= 0xDBFF)
+            if (c >= 0xD800 && c <= 0xDBFF && i + 2 < end)
             {
-                if (i + 2 >= size)
-                    return false;
-
                 const auto low = unitAt (i + 2);
 
-                if (low < 0xDC00 || low > 0xDFFF)
-                    return false;
-
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
+                if (low >= 0xDC00 && low <= 0xDFFF)
+                {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    i += 2;
+                }
             }
 
+            // A surrogate left as it is was not one of a pair.
             if (! isTextCharacter (c))
                 return false;
+
+            ++characters;
+
+            if (c < 0x80)
+                ++ascii;
         }
 
-        return true;
+        return marked || ascii * 2 >= characters;
     }
+}
+
+FirmwareImage::Verdict FirmwareImage::check (const void* bytes, size_t size)
+{
+    if (size < minSize)
+        return Verdict::tooShort;
+
+    if (size >= maxSize)
+        return Verdict::tooLong;
+
+    if (looksLikeWebPage (bytes, size))
+        return Verdict::webPage;
+
+    if (isText (bytes, size))
+        return Verdict::text;
+
+    return Verdict::image;
 }
 
 bool FirmwareImage::isText (const void* data, size_t size)
 {
-    if (size == 0)
+    const auto* bytes = static_cast<const Byte*> (data);
+    const auto length = lengthWithoutPadding (bytes, size);
+
+    if (length == 0)
         return false;
 
-    const auto* bytes = static_cast<const Byte*> (data);
-
-    if (startsWithMark (bytes, size, "\xEF\xBB\xBF"))
-        return isUtf8Text (bytes + 3, size - 3);
-
-    if (startsWithMark (bytes, size, "\xFF\xFE"))
-        return isUtf16Text (bytes + 2, size - 2, false);
-
-    if (startsWithMark (bytes, size, "\xFE\xFF"))
-        return isUtf16Text (bytes + 2, size - 2, true);
-
-    return isAsciiText (bytes, size);
+    return isSingleByteText (bytes, length)
+        || isUtf8Text (bytes, length)
+        || isUtf16Text (bytes, length, size, false)
+        || isUtf16Text (bytes, length, size, true);
 }
 
 bool FirmwareImage::looksLikeWebPage (const void* data, size_t size)
@@ -152,7 +193,7 @@ bool FirmwareImage::looksLikeWebPage (const void* data, size_t size)
     const auto* bytes = static_cast<const char*> (data);
     size_t start = 0;
 
-    if (startsWithMark (static_cast<const Byte*> (data), size, "\xEF\xBB\xBF"))
+    if (startsWithMark (static_cast<const Byte*> (data), size, utf8Mark))
         start = 3;
 
     while (start < size && juce::CharacterFunctions::isWhitespace (bytes[start]))

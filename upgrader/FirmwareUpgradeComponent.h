@@ -75,8 +75,8 @@ namespace zorv
 
         // Step 4's handling of a local file once it has been chosen: checks
         // its name against the upload handler's product, loads it and
-        // refuses it when it is text (see FirmwareImage). True when the image
-        // was loaded.
+        // refuses it, as a download is refused, when it is no firmware image
+        // (see FirmwareImage::check). True when the image was loaded.
         bool acceptLocalFirmwareFile (const juce::File& file);
 
         //==============================================================================

@@ -44,6 +44,10 @@ namespace
     const char* const downloadFailed = "Could not download firmware file";
     const char* const loadFileTitle = "Load File";
     const char* const notMatching = "Not the matching firmware!";
+    const char* const unreadable = "This file is empty or cannot be read!";
+    const char* const tooShort = "This file is too short for a firmware file!";
+    const char* const tooLong = "This file is too long for a firmware file!";
+    const char* const webPageNotFirmware = "This is a web page, not a firmware file!";
     const char* const textNotFirmware = "This is a text file, not a firmware file!";
 
     const char* const successTitle = "Firmware Upgrade Success";
@@ -175,6 +179,21 @@ namespace
 
         const auto c = name[dot - 1];
         return juce::CharacterFunctions::isDigit (c) ? (int) (c - '0') : 0;
+    }
+
+    // Step 4's words for a local file that is no firmware image.
+    const char* refusalOf (FirmwareImage::Verdict verdict)
+    {
+        switch (verdict)
+        {
+            case FirmwareImage::Verdict::tooShort:  return tooShort;
+            case FirmwareImage::Verdict::tooLong:   return tooLong;
+            case FirmwareImage::Verdict::webPage:   return webPageNotFirmware;
+            case FirmwareImage::Verdict::text:      return textNotFirmware;
+            case FirmwareImage::Verdict::image:     break;
+        }
+
+        return "";
     }
 }
 
@@ -472,13 +491,16 @@ bool FirmwareUpgradeComponent::acceptLocalFirmwareFile (const juce::File& file)
     }
 
     // The bytes checked are the ones the upload sends: the file is read
-    // once. Nothing of a refused file stays for step 5.
+    // once, and checked as a download is. Nothing of a refused file stays
+    // for step 5.
     uploadHandler->openProgram (firmwareFile);
+    const auto size = uploadHandler->getSize();
+    const auto verdict = FirmwareImage::check (uploadHandler->getImage(), size);
 
-    if (FirmwareImage::isText (uploadHandler->getImage(), uploadHandler->getSize()))
+    if (verdict != FirmwareImage::Verdict::image)
     {
         uploadHandler->openProgram ({});
-        showWarning (loadFileTitle, textNotFirmware);
+        showWarning (loadFileTitle, size == 0 ? unreadable : refusalOf (verdict));
         return false;
     }
 

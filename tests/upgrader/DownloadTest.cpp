@@ -3,6 +3,7 @@
 #include "tests/support/EmulatedController.h"
 #include "tests/support/ScopedMidiSystem.h"
 #include "tests/upgrader/HttpsFixture.h"
+#include "tests/upgrader/TextSamples.h"
 #include "tests/upgrader/WizardHarness.h"
 
 #include <optional>
@@ -89,7 +90,8 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     const auto image = makeImage (100000);
     server.addFile (imagePath, image);
 
-    struct Case { juce::String path; zorv::FirmwareServer::TimeLimits limits; };
+    // A case without a body of its own gets `image`.
+    struct Case { juce::String path; zorv::FirmwareServer::TimeLimits limits; juce::MemoryBlock body = {}; };
     std::vector<Case> cases { { imagePath, testLimits() } };
 
     // Redirects within HTTPS are followed, a relative one included, by
@@ -113,6 +115,16 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     server.addFile ("fw/untyped.bin", image);
     server.setAnswer ("fw/untyped.bin", untyped);
     cases.push_back ({ "fw/typed-redirect.bin", testLimits() });
+
+    // The smallest image the upload takes, and a real program's bytes, as
+    // many as the largest image holds.
+    const auto smallest = makeImage (Handler::minImageSize);
+    auto program = contentsOf (juce::File::getSpecialLocation (juce::File::currentExecutableFile));
+    program.setSize (std::min (program.getSize(), Handler::maxImageSize - 1));
+    server.addFile ("fw/smallest.bin", smallest);
+    server.addFile ("fw/program.bin", program);
+    cases.push_back ({ "fw/smallest.bin", testLimits(), smallest });
+    cases.push_back ({ "fw/program.bin", testLimits(), program });
 
     // As many redirects as are followed, each answered after a wait well
     // within the connection time-out, all of them together well beyond it:
@@ -148,7 +160,7 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
     const auto folder = scratchFolder ("download-200");
     const auto target = folder.getChildFile ("image.bin");
 
-    for (const auto& [path, pathLimits] : cases)
+    for (const auto& [path, pathLimits, body] : cases)
     {
         ScopedTimeLimits caseLimits (pathLimits);
         target.replaceWithText ("an older image");
@@ -156,7 +168,7 @@ TEST_F (DownloadOverHttps, WholeImageOfA200ReplacesTheTarget)
         const auto result = zorv::FirmwareDownload::downloadToFile (juce::URL (server.getRootUrl() + path), target);
 
         ASSERT_TRUE (result.wasOk()) << path << ": " << result.getErrorMessage();
-        EXPECT_TRUE (contentsOf (target) == image) << path;
+        EXPECT_TRUE (contentsOf (target) == (body.isEmpty() ? image : body)) << path;
         EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << path;
     }
 
@@ -580,6 +592,11 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
         { "JSON error",                 json,           bytesOf ("{\"error\": \"no such firmware\"}" + padding), usual, "with text, not" },
         { "untyped text",               untyped,        bytesOf ("No firmware here.\n" + padding), usual, "with text, not" },
         { "UTF-8 text",                 plain,          bytesOf (juce::String::fromUTF8 ("\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F Gott\n") + padding), usual, "with text, not" },
+        { "JSON error with accents",    plain,          text_samples::jsonErrorWithAccents(), usual, "with text, not" },
+        { "same, typed as JSON",        json,           text_samples::jsonErrorWithAccents(), usual, "with text, not" },
+        { "Latin-1 release notes",      plain,          text_samples::latin1ReleaseNotes(), usual, "with text, not" },
+        { "UTF-16LE page without mark", plain,          text_samples::utf16LittleEndianPageWithoutMark(), usual, "with text, not" },
+        { "text padded with NULs",      plain,          text_samples::asciiTextPaddedWithNuls(), usual, "with text, not" },
         { "compressed",                 gzipped,        makeImage (1300), usual, "encoded body (gzip)" },
         { "two lengths",                twoLengths,     makeImage (1300), usual, "two different Content-Length" },
         { "folded header",              folded,         makeImage (1300), usual, "folded header" },

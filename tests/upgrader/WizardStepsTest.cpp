@@ -1,6 +1,7 @@
 #include "tests/support/EmulatedController.h"
 #include "tests/support/ForeignFileNames.h"
 #include "tests/support/ScopedMidiSystem.h"
+#include "tests/upgrader/TextSamples.h"
 #include "tests/upgrader/WizardHarness.h"
 #include "tests/upgrader/WizardUpload.h"
 #include "upgrader/FirmwareServer.h"
@@ -22,13 +23,19 @@ namespace
     }
 
     // A firmware image of `size` bytes whose every byte tells its place.
-    juce::MemoryBlock writeImage (const juce::File& file, size_t size)
+    juce::MemoryBlock imageOf (size_t size)
     {
         juce::MemoryBlock data (size);
 
         for (size_t i = 0; i < size; ++i)
             data[i] = (char) ((i * 7 + i / 251) & 0xFF);
 
+        return data;
+    }
+
+    juce::MemoryBlock writeImage (const juce::File& file, size_t size)
+    {
+        const auto data = imageOf (size);
         file.replaceWithData (data.getData(), data.getSize());
         return data;
     }
@@ -324,19 +331,30 @@ TEST_F (WizardSteps, Step3TellsTheTwoAirModelsApartByTheirPortName)
     EXPECT_EQ (w.wizard.workingPid, 117);
 }
 
-TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductOrOfTextAndAutoModeGoesNoFurther)
+TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductOrThatIsNoImageAndAutoModeGoesNoFurther)
 {
     if (juce::FileChooser::isPlatformDialogAvailable())
         GTEST_SKIP() << "the system's own file chooser cannot be driven";
 
     // Long enough for the upload, and named for the product: a hex listing
-    // saved under the image's name.
-    const auto listing = juce::String::repeatedString ("10 00 00 20 C1 01 00 08\r\n", 40);
+    // saved under the image's name, and other text in other encodings.
+    const auto listing = text_samples::utf8 (juce::String::repeatedString ("10 00 00 20 C1 01 00 08\r\n", 40));
+    const auto portal = text_samples::utf8 ("<!DOCTYPE html>\n<html><body>Sign in to the network</body></html>\n"
+                                            + juce::String::repeatedString (" ", 1000));
+    const juce::String text ("Load File|This is a text file, not a firmware file!");
 
-    struct Case { const char* name; const char* text; const char* alert; };
+    struct Case { const char* name; juce::MemoryBlock bytes; juce::String alert; };
     const Case cases[] = {
-        { "trevan_x_v1.bin",    nullptr,                "Load File|Not the matching firmware!" },
-        { "trevan_m_listing.bin", listing.toRawUTF8(),  "Load File|This is a text file, not a firmware file!" },
+        { "trevan_x_v1.bin",        imageOf (600),                                          "Load File|Not the matching firmware!" },
+        { "trevan_m_listing.bin",   listing,                                                text },
+        { "trevan_m_json.bin",      text_samples::jsonErrorWithAccents(),                   text },
+        { "trevan_m_notes.bin",     text_samples::latin1ReleaseNotes(),                     text },
+        { "trevan_m_page.bin",      text_samples::utf16LittleEndianPageWithoutMark(),       text },
+        { "trevan_m_padded.bin",    text_samples::asciiTextPaddedWithNuls(),                text },
+        { "trevan_m_portal.bin",    portal,                                                 "Load File|This is a web page, not a firmware file!" },
+        { "trevan_m_short.bin",     imageOf (Handler::minImageSize - 1),                    "Load File|This file is too short for a firmware file!" },
+        { "trevan_m_long.bin",      imageOf (Handler::maxImageSize),                        "Load File|This file is too long for a firmware file!" },
+        { "trevan_m_empty.bin",     {},                                                     "Load File|This file is empty or cannot be read!" },
     };
 
     for (const auto& c : cases)
@@ -344,11 +362,8 @@ TEST_F (WizardSteps, Step4RefusesAFileOfAnotherProductOrOfTextAndAutoModeGoesNoF
         WizardInDialog w (117, false);
         w.wizard.updateProgress (2);
         const auto file = testFolder().getChildFile (c.name);
-
-        if (c.text == nullptr)
-            writeImage (file, 600);
-        else
-            file.replaceWithText (c.text);
+        file.deleteFile();
+        ASSERT_TRUE (file.create() && file.appendData (c.bytes.getData(), c.bytes.getSize())) << c.name;
 
         // The chooser starts at the file; the user opens it. Step 5 would say
         // that no port is open.
