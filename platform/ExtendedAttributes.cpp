@@ -82,6 +82,14 @@ namespace
         return error == ENOTSUP || error == EOPNOTSUPP;
     }
 
+    // A full disk or an I/O error fails the copy, the ACL's included: taken
+    // for an ACL left out, it would let the save succeed with the group bits
+    // stripped.
+    bool fileSystemFailed (int error)
+    {
+        return error == ENOSPC || error == EDQUOT || error == EIO;
+    }
+
     // A list or a value, whose size can change between asking for it and
     // reading it.
     template <typename Read>
@@ -162,13 +170,21 @@ ExtendedAttributes::Copied ExtendedAttributes::copy (int from, int to)
 
     // A file system without attributes has no ACLs either.
     if (! namesOf (from, names))
+    {
+        if (fileSystemFailed (errno))
+            return Copied::failed;
+
         result = notKept (errno) ? Copied::all : Copied::allButAcl;
+    }
 
     for (const auto& name : names)
     {
         // Gone meanwhile, or not the user's to read.
         if (! readWhole (value, [&] (char* v, size_t size) { return getValue (from, name.c_str(), v, size); }))
         {
+            if (fileSystemFailed (errno))
+                return Copied::failed;
+
             if (isAcl (name))
                 result = Copied::allButAcl;
 
@@ -178,16 +194,23 @@ ExtendedAttributes::Copied ExtendedAttributes::copy (int from, int to)
         if (setValue (to, name.c_str(), value.data(), value.size()) == 0)
             continue;
 
+        if (fileSystemFailed (errno))
+            return Copied::failed;
+
         if (isAcl (name))
             result = Copied::allButAcl;
-        else if (errno == ENOSPC || errno == EDQUOT || errno == EIO)
-            return Copied::failed;
     }
 
     // Whether `to` took an ACL from its folder cannot be told when its list
     // cannot be read.
-    if (! namesOf (to, present) && ! notKept (errno))
-        result = Copied::allButAcl;
+    if (! namesOf (to, present))
+    {
+        if (fileSystemFailed (errno))
+            return Copied::failed;
+
+        if (! notKept (errno))
+            result = Copied::allButAcl;
+    }
 
     for (const auto& name : present)
     {

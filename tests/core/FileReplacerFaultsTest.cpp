@@ -33,6 +33,40 @@ namespace
         int error;
         const char* why;
     };
+
+    // Each save, failed at its fault (error 0: another file put under the
+    // call's file's name just before it), fails and leaves `file` as it was,
+    // with no temporary file beside it.
+    void expectEachFaultFailsTheSave (const juce::File& folder, const juce::File& file, const std::vector<Fault>& faults)
+    {
+        const auto before = describe (file);
+        const auto inode = statOf (file).st_ino;
+
+        for (const auto& f : faults)
+        {
+            SCOPED_TRACE (f.why);
+            bool saved = true;
+            {
+                SystemCallWatch watch (pathOf (folder), pathOf (file));
+
+                if (f.error != 0)
+                    watch.fail (f.call, f.on, f.error);
+                else
+                    watch.before (f.call, f.on, [&] {
+                        for (const auto& hidden : folder.findChildFiles (juce::File::findFiles, false, ".*"))
+                            ASSERT_TRUE (hidden.deleteFile() && hidden.replaceWithText ("intruder"));
+                    });
+
+                saved = FileReplacer::replace (file, "new", 3);
+            }
+
+            EXPECT_FALSE (saved);
+            EXPECT_EQ (file.loadFileAsString(), "old");
+            EXPECT_EQ (statOf (file).st_ino, inode);
+            EXPECT_EQ (describe (file), before);
+            EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "no temporary file left behind";
+        }
+    }
 }
 
 TEST_F (FileReplacing, TheNewFileIsOnDiskBeforeItsRenameAndTheRenameAfterIt)
@@ -49,53 +83,40 @@ TEST_F (FileReplacing, TheNewFileIsOnDiskBeforeItsRenameAndTheRenameAfterIt)
 TEST_F (FileReplacing, AFailureOnTheWayFailsTheSaveAndLeavesTheFileAsItWas)
 {
     auto file = folder.getChildFile ("faulty.quelt");
+    ASSERT_TRUE (file.replaceWithText ("old"));
+    ASSERT_EQ (::chmod (pathOf (file).c_str(), 0640), 0);
+
+    expectEachFaultFailsTheSave (folder, file, {
+        { "write",      "new1",   ENOSPC, "a full disk" },
+        { "fsync",      "new1",   EIO,    "the contents did not reach the disk" },
+        { "close",      "new1",   EIO,    "a network file system reports a failed write at close" },
+        { "rename",     "new1",   EIO,    "the rename" },
+        { "close",      "new1",   0,      "another file put under the new file's name before the rename" },
+        { "flistxattr", "target", EIO,    "the old file's attributes could not be listed" },
+        { "flistxattr", "new1",   EIO,    "the new file's attributes could not be listed" },
+    });
+}
+
+TEST_F (FileReplacing, AnAttributeOrAclLostToAFullDiskOrAnIoErrorFailsTheSave)
+{
+    auto file = folder.getChildFile ("faulty.quelt");
 
     if (! sharedFile (file))
         GTEST_SKIP() << "needs setfacl (package acl) and a file system that keeps ACLs and user attributes";
 
-    const auto before = describe (file);
-    const auto inode = statOf (file).st_ino;
-
-    const Fault faults[] {
-        { "write",     "new1",  ENOSPC, "a full disk" },
-        { "fsetxattr", "user.", ENOSPC, "no room for an attribute" },
-        { "fsync",     "new1",  EIO,    "the contents did not reach the disk" },
-        { "close",     "new1",  EIO,    "a network file system reports a failed write at close" },
-        { "rename",    "new1",  EIO,    "the rename" },
-        { "close",     "new1",  0,      "another file put under the new file's name before the rename" },
-    };
-
-    for (const auto& f : faults)
-    {
-        SCOPED_TRACE (f.why);
-        bool saved = true;
-        {
-            SystemCallWatch watch (pathOf (folder), pathOf (file));
-
-            if (f.error != 0)
-                watch.fail (f.call, f.on, f.error);
-            else
-                watch.before (f.call, f.on, [&] {
-                    for (const auto& hidden : folder.findChildFiles (juce::File::findFiles, false, ".*"))
-                        ASSERT_TRUE (hidden.deleteFile() && hidden.replaceWithText ("intruder"));
-                });
-
-            saved = save (file, "new");
-        }
-
-        EXPECT_FALSE (saved);
-        EXPECT_EQ (file.loadFileAsString(), "old");
-        EXPECT_EQ (statOf (file).st_ino, inode);
-        EXPECT_EQ (describe (file), before);
-        EXPECT_EQ (numberOfFiles(), 1) << "no temporary file left behind";
-    }
+    expectEachFaultFailsTheSave (folder, file, {
+        { "fsetxattr", "user.",                   ENOSPC, "no room for an attribute" },
+        { "fgetxattr", "system.posix_acl_access", EIO,    "the ACL could not be read" },
+        { "fsetxattr", "system.posix_acl_access", ENOSPC, "no room for the ACL" },
+        { "fsetxattr", "system.posix_acl_access", EIO,    "the ACL could not be set" },
+    });
 }
 
 TEST_F (FileReplacing, AnAclThatCannotBeCopiedTakesTheGroupBitsAlong)
 {
     // The group bits of a file with an ACL show its mask: without the ACL
     // they would grant the group what only named users had.
-    for (const auto& f : { Fault { "fgetxattr", "system.posix_acl_access", EIO, "read" },
+    for (const auto& f : { Fault { "fgetxattr", "system.posix_acl_access", EACCES, "read" },
                            Fault { "fsetxattr", "system.posix_acl_access", EPERM, "set" } })
     {
         SCOPED_TRACE (f.why);
