@@ -5,14 +5,40 @@
 #include "platform/WholeWrite.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
+    // Another save of the file holds its lock only while it writes; anyone
+    // who may read the file may hold a shared one for as long as they like,
+    // and the save, which holds the message thread, must end.
+    constexpr auto longestWaitForTurn = std::chrono::seconds (3);
+
+    // The file locked for this save alone. Any other failure to lock it
+    // (ENOLCK, EOPNOTSUPP: a file system that keeps no locks) fails the save
+    // too: unlocked, two saves at once could leave a mix of both.
+    bool takeTurn (int file)
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + longestWaitForTurn;
+
+        for (;;)
+        {
+            if (::flock (file, LOCK_EX | LOCK_NB) == 0)
+                return true;
+
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= giveUp)
+                return false;
+
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+    }
+
     // Copies the whole of `from` to `to`, from and to their start; the length
     // copied, -1 on failure.
     off_t copyAll (int from, int to)
@@ -87,9 +113,14 @@ InPlaceWrite::Result InPlaceWrite::write (const std::string& path, int measured,
     if (file < 0)
         return errno == ENOENT || errno == ELOOP ? Result::fileChanged : Result::failed;
 
+    if (! takeTurn (file))
+    {
+        ::close (file);
+        return Result::failed;
+    }
+
     // Another save may have renamed its own file there while this one waited
     // for its turn.
-    while (::flock (file, LOCK_EX) != 0 && errno == EINTR) {}
     struct stat named {};
 
     if (! isFile (file, old) || ::lstat (path.c_str(), &named) != 0 || named.st_ino != old.st_ino || named.st_dev != old.st_dev)
@@ -101,6 +132,7 @@ InPlaceWrite::Result InPlaceWrite::write (const std::string& path, int measured,
     // The old contents, measured once the turn is ours.
     std::string copyPath;
     const auto copy = SiblingFile::create (path, 0600, copyPath);
+
     const bool copied = copy >= 0
                      && ::fstat (measured, &old) == 0
                      && copyAll (measured, copy) == old.st_size

@@ -13,7 +13,9 @@
 // are checked, and on any failure the old contents are written back. Should
 // that fail too, their copy stays beside the file (a hidden ".<name>.tmp…").
 // Saves made this way at once take turns (an exclusive flock on the file),
-// so that two of them never leave a mix of both.
+// so that two of them never leave a mix of both; a save whose turn does not
+// come within a few seconds (a reader holds a lock), or that cannot lock the
+// file, fails and changes nothing.
 // POSIX only (Linux, macOS).
 class InPlaceWrite
 {

@@ -2,7 +2,13 @@
 
 #ifdef __linux__
 
+#include "tests/support/HangGuard.h"
 #include "tests/support/SystemCallWatch.h"
+
+#include <atomic>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
 
 // The rules a save that goes well never shows, each made to fail at the
 // system call that carries it.
@@ -209,6 +215,7 @@ TEST_F (FileReplacing, AFileWrittenInPlaceKeepsItsOldContentsUntilTheNewAreOnDis
 
     const Fault faults[] {
         { "",          "",       0,      "no failure" },
+        { "flock",     "target", ENOLCK, "no lock to take turns with another save" },
         { "fsync",     "new1",   EIO,    "the new contents are not on disk" },
         { "write",     "new2",   ENOSPC, "no room for a copy of the old contents" },
         { "fsync",     "new2",   EIO,    "the copy of the old contents is not on disk" },
@@ -246,6 +253,38 @@ TEST_F (FileReplacing, AFileWrittenInPlaceKeepsItsOldContentsUntilTheNewAreOnDis
         EXPECT_EQ (info.st_mode & 07777, 0660u);
         EXPECT_EQ (numberOfFiles(), 1) << "no temporary file left behind";
     }
+}
+
+TEST_F (FileReplacing, AFileAReaderKeepsLockedIsNotWrittenInPlaceAndTheSaveEnds)
+{
+    if (! mayGiveFilesAway())
+        GTEST_SKIP() << "needs root: the file written in place is another user's";
+
+    // Anyone who may read the file may hold a shared lock on it for as long
+    // as they like; the save, on the message thread, must not wait for them.
+    auto file = folder.getChildFile ("locked.quelt");
+    ASSERT_TRUE (file.replaceWithText ("old"));
+    ASSERT_EQ (::chown (pathOf (file).c_str(), stranger, strangers), 0);
+    ASSERT_EQ (::chmod (pathOf (file).c_str(), 0660), 0);
+    const auto reader = ::open (pathOf (file).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE (reader, 0);
+    ASSERT_EQ (::flock (reader, LOCK_SH), 0);
+
+    const auto saved = std::make_shared<std::atomic<int>> (-1);
+    bool ended = false;
+    {
+        SystemCallWatch watch (pathOf (folder), pathOf (file));
+        watch.fail ("fchown", "new1", EPERM, -1);
+        ended = HangGuard::finishesWithin (120, [file, saved] { *saved = FileReplacer::replace (file, "new", 3) ? 1 : 0; });
+    }
+
+    // Lets a save that is still waiting go on, so that it ends before the folder goes.
+    ::close (reader);
+    ASSERT_TRUE (ended) << "the save waits for the reader's lock";
+    EXPECT_EQ (saved->load(), 0);
+    EXPECT_EQ (file.loadFileAsString(), "old");
+    EXPECT_EQ (statOf (file).st_uid, stranger);
+    EXPECT_EQ (numberOfFiles(), 1) << "no temporary file left behind";
 }
 
 #endif

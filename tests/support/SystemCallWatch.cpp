@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -224,6 +225,13 @@ extern "C"
         static const auto real = next<decltype (&fchown)> ("fchown");
         QUELT_FAIL_IF_ASKED ("fchown", ofDescriptor (descriptor))
         return real (descriptor, owner, group);
+    }
+
+    int flock (int descriptor, int operation) noexcept
+    {
+        static const auto real = next<decltype (&flock)> ("flock");
+        QUELT_FAIL_IF_ASKED ("flock", ofDescriptor (descriptor))
+        return real (descriptor, operation);
     }
 
     ssize_t flistxattr (int descriptor, char* names, size_t size) noexcept

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// The test program's own write, ftruncate, fsync, close, rename, fchown and
-// flistxattr/fgetxattr/fsetxattr. Defined in the program, they stand in for
+// The test program's own write, ftruncate, fsync, close, rename, fchown,
+// flock and flistxattr/fgetxattr/fsetxattr. Defined in the program, they stand in for
 // the C library's everywhere in it and pass each call on to the next
 // definition (dlsym RTLD_NEXT: AddressSanitizer's interceptor, then the
 // library's); while a SystemCallWatch lives, they record the calls made on
