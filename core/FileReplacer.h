@@ -8,7 +8,9 @@
 // go to a new file beside the target, every write, the length on disk and the
 // flush to disk are checked, and only then is the new file renamed over the
 // target (or, for a file the saver cannot give back to its owner, written
-// into it). On any failure the target is left as it was and the new file goes.
+// into it). On any failure the target is left as it was and the new file goes
+// (for the one exception, a write in place that cannot be undone either, see
+// platform/ReplacementFile).
 //
 // JUCE's own writers (XmlElement::writeTo, PropertiesFile) drop the result of
 // the write that empties their buffer: on a nearly full disk a cut-off file

@@ -39,6 +39,20 @@ namespace
         }
     }
 
+    // Should the write and the writing back both fail, the copy is all that
+    // is left of the old contents, and the saver may not be the file's owner:
+    // it may be read by those who could read the file (the owner through the
+    // group), and by no one else.
+    void readableAsTheFileWas (int copy, const struct stat& file)
+    {
+        auto mode = (mode_t) (0600 | (file.st_mode & 0044));
+
+        if (::fchown (copy, (uid_t) -1, file.st_gid) != 0)
+            mode &= (mode_t) ~0040;
+
+        (void) ::fchmod (copy, mode);
+    }
+
     // Copies the whole of `from` to `to`, from and to their start; the length
     // copied, -1 on failure.
     off_t copyAll (int from, int to)
@@ -132,6 +146,9 @@ InPlaceWrite::Result InPlaceWrite::write (const std::string& path, int measured,
     // The old contents, measured once the turn is ours.
     std::string copyPath;
     const auto copy = SiblingFile::create (path, 0600, copyPath);
+
+    if (copy >= 0)
+        readableAsTheFileWas (copy, old);
 
     const bool copied = copy >= 0
                      && ::fstat (measured, &old) == 0

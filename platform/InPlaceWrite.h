@@ -11,11 +11,12 @@
 // the file, and the old ones are copied beside it and put on disk before the
 // first byte of the file changes; every write, the length, fsync and close
 // are checked, and on any failure the old contents are written back. Should
-// that fail too, their copy stays beside the file (a hidden ".<name>.tmp…").
-// Saves made this way at once take turns (an exclusive flock on the file),
-// so that two of them never leave a mix of both; a save whose turn does not
-// come within a few seconds (a reader holds a lock), or that cannot lock the
-// file, fails and changes nothing.
+// that fail too, their copy stays beside the file (a hidden ".<name>.tmp…"),
+// of the file's group, readable by its group and others as far as the file
+// was. Saves made this way at once take turns (an exclusive flock on the
+// file), so that two of them never leave a mix of both; a save whose turn
+// does not come within a few seconds (a reader holds a lock), or that cannot
+// lock the file, fails and changes nothing.
 // POSIX only (Linux, macOS).
 class InPlaceWrite
 {
@@ -23,7 +24,7 @@ public:
     enum class Result
     {
         written,
-        failed,      // the file holds its old contents
+        failed,      // the file holds its old contents, or their copy stays beside it
         fileChanged  // the path no longer names `measured`: nothing was written
     };
 

@@ -56,7 +56,10 @@ public:
     // Gives the new file the replaced file's owner and permissions, puts it on
     // disk and renames it over that file, or writes it into that file in
     // place. False, with the replaced file as it was and the new file gone,
-    // on any failure.
+    // on any failure; but should a write in place and the writing back of the
+    // old contents both fail, the file may hold part of either, and its old
+    // contents stay beside it in a hidden copy of the saver's that the file's
+    // group and others may read as far as they could read the file.
     bool takeTargetsPlace();
 
 private:

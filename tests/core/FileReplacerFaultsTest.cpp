@@ -287,4 +287,44 @@ TEST_F (FileReplacing, AFileAReaderKeepsLockedIsNotWrittenInPlaceAndTheSaveEnds)
     EXPECT_EQ (numberOfFiles(), 1) << "no temporary file left behind";
 }
 
+TEST_F (FileReplacing, OldContentsLeftBesideAFailedWriteInPlaceAreReadableAsTheFileWas)
+{
+    if (! mayGiveFilesAway())
+        GTEST_SKIP() << "needs root: the file written in place is another user's";
+
+    // The write in place and the writing back of the old contents both fail:
+    // the copy of the old contents that stays is the saver's, and must let
+    // whoever could read the file read it, and no one else.
+    ASSERT_EQ (::chmod (folder.getFullPathName().toRawUTF8(), 0755), 0);
+    auto file = folder.getChildFile ("theirs.quelt");
+    const struct { mode_t file, copy; bool ownerReads; } cases[] {
+        { 0664, 0644, true },
+        { 0620, 0600, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (::testing::Message() << std::oct << c.file);
+        ASSERT_TRUE (file.replaceWithText ("old"));
+        ASSERT_EQ (::chown (pathOf (file).c_str(), stranger, strangers), 0);
+        ASSERT_EQ (::chmod (pathOf (file).c_str(), c.file), 0);
+        {
+            SystemCallWatch watch (pathOf (folder), pathOf (file));
+            watch.fail ("fchown", "new1", EPERM, -1);
+            watch.fail ("ftruncate", "target", EIO, -1);
+            EXPECT_FALSE (save (file, "new"));
+        }
+
+        const auto kept = folder.findChildFiles (juce::File::findFiles, false, ".*");
+        ASSERT_EQ (kept.size(), 1);
+        EXPECT_EQ (kept[0].loadFileAsString(), "old");
+        const auto info = statOf (kept[0]);
+        EXPECT_EQ (info.st_gid, strangers);
+        EXPECT_EQ (info.st_mode & 07777, c.copy);
+        EXPECT_EQ (exitOf (inChild ([copy = kept[0]] { return copy.loadFileAsString() == "old"; }, stranger, strangers)),
+                   c.ownerReads ? 0 : 1) << "the file's owner reads it through the group";
+        ASSERT_TRUE (kept[0].deleteFile());
+    }
+}
+
 #endif
