@@ -145,14 +145,19 @@ namespace
             curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &finalStatus);
             answer.status = finalStatus > 0 ? (int) finalStatus : 0;
 
-            // A status-only fetch ends by breaking off the transfer itself.
+            // Once the final answer's headers are in, how a body that is not
+            // kept ended counts for nothing: a status-only fetch breaks it off
+            // itself, and an error page cut short still names its error.
+            if (answered && ! keepsBody)
+                result = CURLE_OK;
+
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
             else if (refusal.isNotEmpty())
                 answer.failure = refusal;
             else if (tooLong || result == CURLE_FILESIZE_EXCEEDED)
                 answer.failure = bodyTooLong (rules.maxBodyBytes);
-            else if (result != CURLE_OK && ! statusKnown)
+            else if (result != CURLE_OK)
                 answer.failure = describe (result);
 
             if (keepsBody && answer.failure.isEmpty())
@@ -275,10 +280,7 @@ namespace
             answer.contentType = headers.contentType();
 
             if (rules.body == Body::none)
-            {
-                statusKnown = true;
                 return false;
-            }
 
             long status = 0;
             curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &status);
@@ -334,7 +336,7 @@ namespace
         // each piece may be moved, and copied whole, for every piece (a 2 MiB
         // image comes in 128 pieces or more), on the message thread.
         std::vector<char> received;
-        bool ready = false, answered = false, keepsBody = false, statusKnown = false, tooLong = false;
+        bool ready = false, answered = false, keepsBody = false, tooLong = false;
         juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
         char errorText[CURL_ERROR_SIZE] = {};

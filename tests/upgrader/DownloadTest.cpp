@@ -201,16 +201,19 @@ TEST_F (DownloadOverHttps, TargetThatIsNotAnOrdinaryFileIsLeftAlone)
 
 TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
 {
-    // The server's own page for a missing file, and a page longer than any
-    // image that tells no length: only a 200's body is read, so the status
-    // is the answer either way.
-    LocalHttpsServer::Answer largePage;
-    largePage.status = 404;
+    // The server's own page for a missing file, a page longer than any
+    // image that tells no length, and a page cut short of its length: only
+    // a 200's body is read, so the status is the answer each time.
+    LocalHttpsServer::Answer largePage, cutPage;
+    largePage.status = cutPage.status = 404;
     largePage.omitLength = true;
+    cutPage.declaredLength = 2300;
     server.addFile ("fw/gone.bin", makeImage (Handler::maxImageSize + 1024));
     server.setAnswer ("fw/gone.bin", largePage);
+    server.addFile ("fw/cut.bin", makeImage (1300));
+    server.setAnswer ("fw/cut.bin", cutPage);
 
-    for (const auto* path : { "fw/missing.bin", "fw/gone.bin" })
+    for (const auto* path : { "fw/missing.bin", "fw/gone.bin", "fw/cut.bin" })
     {
         const auto folder = scratchFolder ("download-404");
         const auto fresh = folder.getChildFile ("fresh.bin");
