@@ -88,18 +88,23 @@ namespace
             // read on a connection of its own, and none stays open unwatched.
             set (CURLOPT_FORBID_REUSE, 1L);
 
-            // The trust store is read from the one bundle only (the system's
-            // folder of single certificates holds the same), which is what
-            // lets libcurl keep it parsed in the multi handle, for the whole
-            // run. Without the cache a transfer still works, only slower.
-            set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
-
             // Without the first, dropping a transfer waits for a name lookup
             // in progress to end: against a silent name server, many seconds.
             // A libcurl without them (before 7.87) still transfers, only then.
            #if QUELT_CURL_HAS_QUICK_EXIT_AND_CA_CACHE
             set (CURLOPT_QUICK_EXIT, 1L);
-            set (CURLOPT_CA_CACHE_TIMEOUT, -1L);
+
+            // libcurl keeps the trust store parsed in the multi handle, for
+            // the whole run, only when it is read from a bundle alone. Where
+            // it has a bundle, the system's folder of single certificates
+            // holds the same and is left unread; a libcurl built with the
+            // folder alone keeps it, and reads the store per connection.
+            const char* bundle = nullptr;
+
+            if (set (CURLOPT_CA_CACHE_TIMEOUT, -1L)
+                 && curl_easy_getinfo (e, CURLINFO_CAINFO, &bundle) == CURLE_OK
+                 && bundle != nullptr && *bundle != 0)
+                set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
            #endif
         }
 
