@@ -276,7 +276,12 @@ juce::String AnswerHeaders::bodyFault (bool needsStatedEnd) const
             return "two different Content-Length values";
     }
 
-    if (! needsStatedEnd || ! lengths.isEmpty() || isChunked())
+    // A transfer coding that is not chunked last leaves the body to end with
+    // the connection, and libcurl, as HTTP/1.1 says, then reads to that end
+    // whatever Content-Length says.
+    const bool unchunkedCoding = ! finalFields.transferCodings.isEmpty() && ! isChunked();
+
+    if (! needsStatedEnd || isChunked() || (! lengths.isEmpty() && ! unchunkedCoding))
         return {};
 
     long version = 0;
@@ -285,6 +290,7 @@ juce::String AnswerHeaders::bodyFault (bool needsStatedEnd) const
     if (version >= CURL_HTTP_VERSION_2_0)
         return {};
 
-    return "the answer does not say where its body ends (no Content-Length, not chunked)";
+    return juce::String ("the answer does not say where its body ends (")
+         + (unchunkedCoding ? "a transfer coding that is not chunked)" : "no Content-Length, not chunked)");
 }
 }

@@ -42,7 +42,8 @@ namespace zorv
         // (the last one, as libcurl takes it), and why its body would not be
         // what came, whole: a content coding (nothing is decoded), two lengths
         // that differ, or, when `needsStatedEnd`, no word of where it ends (no
-        // Content-Length, no chunked framing; HTTP/2 and later frame every
+        // Content-Length, no chunked framing, or a transfer coding that is not
+        // chunked last, which voids any length; HTTP/2 and later frame every
         // body), which makes a body cut short look whole. Empty when nothing is
         // wrong.
         juce::String contentType() const;

@@ -4,9 +4,11 @@ namespace zorv
 {
     namespace
     {
-        // libcurl's global set-up comes first, so that OpenSSL's own clean-up
-        // at exit, registered then, runs after the handle (made below it) is
-        // gone.
+        // OpenSSL registers its own clean-up at exit when it is first set up,
+        // at the latest in libcurl's global set-up: here, or earlier, in the
+        // curl_easy_init of the transfer that first asks for this handle.
+        // Either way it is registered before the handle is made, so it runs
+        // after the handle (and the certificates libcurl keeps in it) is gone.
         CURLM* makeMulti()
         {
             curl_global_init (CURL_GLOBAL_DEFAULT);

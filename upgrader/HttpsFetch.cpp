@@ -88,18 +88,23 @@ namespace
             // read on a connection of its own, and none stays open unwatched.
             set (CURLOPT_FORBID_REUSE, 1L);
 
-            // The trust store is read from the one bundle only (the system's
-            // folder of single certificates holds the same), which is what
-            // lets libcurl keep it parsed in the multi handle, for the whole
-            // run. Without the cache a transfer still works, only slower.
-            set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
-
             // Without the first, dropping a transfer waits for a name lookup
             // in progress to end: against a silent name server, many seconds.
             // A libcurl without them (before 7.87) still transfers, only then.
            #if QUELT_CURL_HAS_QUICK_EXIT_AND_CA_CACHE
             set (CURLOPT_QUICK_EXIT, 1L);
-            set (CURLOPT_CA_CACHE_TIMEOUT, -1L);
+
+            // libcurl keeps the trust store parsed in the multi handle, for
+            // the whole run, only when it is read from a bundle alone. Where
+            // it has a bundle, the system's folder of single certificates
+            // holds the same and is left unread; a libcurl built with the
+            // folder alone keeps it, and reads the store per connection.
+            const char* bundle = nullptr;
+
+            if (set (CURLOPT_CA_CACHE_TIMEOUT, -1L)
+                 && curl_easy_getinfo (e, CURLINFO_CAINFO, &bundle) == CURLE_OK
+                 && bundle != nullptr && *bundle != 0)
+                set (CURLOPT_CAPATH, static_cast<const char*> (nullptr));
            #endif
         }
 
@@ -145,14 +150,19 @@ namespace
             curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &finalStatus);
             answer.status = finalStatus > 0 ? (int) finalStatus : 0;
 
-            // A status-only fetch ends by breaking off the transfer itself.
+            // Once the final answer's headers are in, how a body that is not
+            // kept ended counts for nothing: a status-only fetch breaks it off
+            // itself, and an error page cut short still names its error.
+            if (answered && ! keepsBody)
+                result = CURLE_OK;
+
             if (brokenRule.isNotEmpty())
                 answer.failure = brokenRule;
             else if (refusal.isNotEmpty())
                 answer.failure = refusal;
             else if (tooLong || result == CURLE_FILESIZE_EXCEEDED)
                 answer.failure = bodyTooLong (rules.maxBodyBytes);
-            else if (result != CURLE_OK && ! statusKnown)
+            else if (result != CURLE_OK)
                 answer.failure = describe (result);
 
             if (keepsBody && answer.failure.isEmpty())
@@ -275,10 +285,7 @@ namespace
             answer.contentType = headers.contentType();
 
             if (rules.body == Body::none)
-            {
-                statusKnown = true;
                 return false;
-            }
 
             long status = 0;
             curl_easy_getinfo (easy.get(), CURLINFO_RESPONSE_CODE, &status);
@@ -334,7 +341,7 @@ namespace
         // each piece may be moved, and copied whole, for every piece (a 2 MiB
         // image comes in 128 pieces or more), on the message thread.
         std::vector<char> received;
-        bool ready = false, answered = false, keepsBody = false, statusKnown = false, tooLong = false;
+        bool ready = false, answered = false, keepsBody = false, tooLong = false;
         juce::String refusal;           // why a header ended the transfer
         juce::int64 hopStartMs = 0, lastArrivalMs = 0;
         char errorText[CURL_ERROR_SIZE] = {};

@@ -201,16 +201,19 @@ TEST_F (DownloadOverHttps, TargetThatIsNotAnOrdinaryFileIsLeftAlone)
 
 TEST_F (DownloadOverHttps, ErrorPageOf404NeverBecomesTheImage)
 {
-    // The server's own page for a missing file, and a page longer than any
-    // image that tells no length: only a 200's body is read, so the status
-    // is the answer either way.
-    LocalHttpsServer::Answer largePage;
-    largePage.status = 404;
+    // The server's own page for a missing file, a page longer than any
+    // image that tells no length, and a page cut short of its length: only
+    // a 200's body is read, so the status is the answer each time.
+    LocalHttpsServer::Answer largePage, cutPage;
+    largePage.status = cutPage.status = 404;
     largePage.omitLength = true;
+    cutPage.declaredLength = 2300;
     server.addFile ("fw/gone.bin", makeImage (Handler::maxImageSize + 1024));
     server.setAnswer ("fw/gone.bin", largePage);
+    server.addFile ("fw/cut.bin", makeImage (1300));
+    server.setAnswer ("fw/cut.bin", cutPage);
 
-    for (const auto* path : { "fw/missing.bin", "fw/gone.bin" })
+    for (const auto* path : { "fw/missing.bin", "fw/gone.bin", "fw/cut.bin" })
     {
         const auto folder = scratchFolder ("download-404");
         const auto fresh = folder.getChildFile ("fresh.bin");
@@ -540,12 +543,14 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
     silent.holdAfterBytes = 1000;
 
     // A body whose end the answer does not state, whole or cut short, and
-    // chunks without their last one.
-    LocalHttpsServer::Answer unframed, cutNotified, cutOff, chunksCut;
+    // chunks without their last one. A transfer coding that is not chunked
+    // last makes the body end with the connection, whatever its length says.
+    LocalHttpsServer::Answer unframed, cutNotified, cutOff, identityCut, chunksCut;
     unframed.omitLength = true;
     cutNotified = cutOff = unframed;
-    cutNotified.cutAfterBytes = cutOff.cutAfterBytes = 1000;
+    cutNotified.cutAfterBytes = cutOff.cutAfterBytes = identityCut.cutAfterBytes = 1000;
     cutNotified.closeNotify = true;
+    identityCut.rawHeaders = "Transfer-Encoding: identity\r\n";
     chunksCut.chunked = true;
     chunksCut.cutAfterBytes = 2000;
 
@@ -615,6 +620,7 @@ TEST_F (DownloadOverHttps, Step4RefusesEveryAnswerThatCannotBeAFirmwareImage)
         { "no stated end, whole",       unframed,       makeImage (4096), usual, "does not say where its body ends" },
         { "cut short, close_notify",    cutNotified,    makeImage (4096), usual, "does not say where its body ends" },
         { "cut short, TCP end",         cutOff,         makeImage (4096), usual, "does not say where its body ends" },
+        { "identity coding, cut short", identityCut,    makeImage (4096), usual, "does not say where its body ends" },
         { "chunks, not the last",       chunksCut,      makeImage (4096), usual, "before its last chunk" },
         { "lower-case status line",     lowerCaseStatus, makeImage (4096), usual, "not HTTP: its status line reads \"http/1.1 404" },
         { "folded first header",        foldedFirst,    makeImage (4096), usual, "folded header" },
